@@ -1,0 +1,108 @@
+// varurav-uda-cli: the program's core without a window, for scripts and other tools.
+#include "app/application.h"
+#include "contest_log/quick_entry.h"
+#include "platform/errors.h"
+#include "platform/program_folder.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+constexpr int kUsageExit = 2;
+
+void print(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, bytes.size(), stdout);
+}
+
+void printError(const QString& text) {
+    const QByteArray bytes = (text + QLatin1Char('\n')).toUtf8();
+    std::fwrite(bytes.constData(), 1, bytes.size(), stderr);
+}
+
+int usage() {
+    printError(QStringLiteral("usage: varurav-uda-cli parse TEXT\n"
+                              "       varurav-uda-cli score CONTEST_FILE [--program-folder DIR]"));
+    return kUsageExit;
+}
+
+int parseCommand(const QStringList& args) {
+    if (args.size() != 1) {
+        return usage();
+    }
+    const vu::QuickEntry e = vu::parseQuickEntry(args[0]);
+    print(QStringList{e.call, e.rstSent, e.rstRcvd, e.category, QString::number(e.error),
+                      QString::number(e.selectionStart), QString::number(e.selectionLength)}
+              .join(QLatin1Char('\t')) +
+          QLatin1Char('\n'));
+    return 0;
+}
+
+// Splits CONTEST_FILE [--program-folder DIR]; false on a usage error.
+bool contestArgs(QStringList args, QString& contestFile, QString& programFolder) {
+    programFolder = vu::executableFolder();
+    const qsizetype flag = args.indexOf(QStringLiteral("--program-folder"));
+    if (flag >= 0) {
+        if (flag + 1 >= args.size()) {
+            return false;
+        }
+        programFolder = args[flag + 1];
+        args.remove(flag, 2);
+    }
+    if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) {
+        return false;
+    }
+    contestFile = args[0];
+    return true;
+}
+
+int scoreCommand(const QStringList& args) {
+    QString contestFile;
+    QString programFolder;
+    if (!contestArgs(args, contestFile, programFolder)) {
+        return usage();
+    }
+    vu::Application app({programFolder, nullptr, false});
+    app.startUp();
+    app.acceptStation();
+    app.setContestFile(contestFile);
+    app.activateMain();
+
+    const vu::LogTable& table = app.table();
+    QString out;
+    for (int row = 1; row < table.rowCount(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < vu::kLogColumns; ++col) {
+            cells << table.cell(col, row);
+        }
+        out += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    out += app.scoreLabel() + QLatin1Char('\n');
+    print(out);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication qapp(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        return usage();
+    }
+    const QString command = args.takeFirst();
+    try {
+        if (command == QLatin1String("parse")) {
+            return parseCommand(args);
+        }
+        if (command == QLatin1String("score")) {
+            return scoreCommand(args);
+        }
+    } catch (const vu::AppError& e) {
+        printError(e.message());
+        return 1;
+    }
+    return usage();
+}

@@ -1,0 +1,218 @@
+#include "contest_log/contest_file.h"
+
+#include "contest_log/log_format.h"
+#include "platform/durable_file.h"
+#include "platform/errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <climits>
+
+namespace vu {
+
+const QStringList& bandTexts() {
+    static const QStringList bands = {QStringLiteral("80"), QStringLiteral("40"),
+                                      QStringLiteral("20"), QStringLiteral("15"),
+                                      QStringLiteral("10")};
+    return bands;
+}
+
+ContestFile::ContestFile(LogTable& table, const StationSettings& station, LogServices& services)
+    : m_table(table), m_station(station), m_services(services) {}
+
+void ContestFile::load() {
+    LogTable::Batch batch(m_table);
+    m_table.setRowCount(2);
+    m_table.clearRow(1);
+
+    m_file.open(path());
+    const QByteArray data = m_file.readAll();
+    const auto count = static_cast<int>(std::min<qint64>(data.size() / kRecordSize, INT_MAX - 2));
+
+    std::vector<Record> records(std::max(count, 1));
+    int lastLine = 0;
+    for (int k = 1; k < count; ++k) {
+        records[k] = decodeRecord(data.constData() + qsizetype(k) * kRecordSize);
+        if (!records[k].isBlank()) {
+            lastLine = k;
+        }
+    }
+    m_table.setRowCount(lastLine + 1);
+    for (int k = 1; k <= lastLine; ++k) {
+        const Record& r = records[k];
+        if (r.isBlank()) {
+            continue;
+        }
+        const auto date = dateOfValue(r.date);
+        const auto time = timeOfValue(r.time);
+        m_table.setCell(Col::Number, k, QString::number(k));
+        m_table.setCell(Col::Band, k, r.band);
+        m_table.setCell(Col::Date, k, date ? formatLogDate(*date) : QString());
+        m_table.setCell(Col::Time, k, time ? formatLogTime(*time) : QString());
+        m_table.setCell(Col::Call, k, r.call);
+        m_table.setCell(Col::RstSent, k, r.rstSent);
+        m_table.setCell(Col::RstRcvd, k, r.rstRcvd);
+        m_table.setCell(Col::Member, k, r.member);
+        m_table.setCell(Col::Category, k, r.category);
+        m_table.setCell(Col::FirstName, k, m_services.memberFirstName(r.call));
+    }
+
+    m_services.computeTotalScore(m_table);
+
+    // N is the first index past the last record.
+    const int n = std::max(count, 1);
+    if (n - 1 < 1 || !records[n - 1].isBlank()) {
+        m_table.setRowCount(n + 1);
+        numberRow(n);
+        m_table.setCurrentRow(n);
+    } else {
+        m_table.setRowCount(n);
+        m_table.setCell(Col::RstSent, n - 1, QStringLiteral("599"));
+        m_table.setCell(Col::RstRcvd, n - 1, QStringLiteral("599"));
+        m_table.setCell(Col::Number, n - 1, QString::number(n - 1));
+    }
+
+    m_services.clearHisContinent();
+
+    const qsizetype band = bandTexts().indexOf(m_table.cell(Col::Band, m_table.rowCount() - 2));
+    if (band >= 0) {
+        selectBand(static_cast<int>(band));
+    }
+    renumberRows();
+}
+
+bool ContestFile::rowIsStorable(int k) const {
+    return !m_table.cell(Col::Date, k).isEmpty() && !m_table.cell(Col::Time, k).isEmpty() &&
+           !m_table.cell(Col::Call, k).isEmpty();
+}
+
+void ContestFile::storeRow(int k) {
+    if (k < 1 || k >= m_table.rowCount() || !rowIsStorable(k)) {
+        return;
+    }
+    const Record record = rowRecord(k); // a bad date or time stops here, before any write
+    if (!m_file.isOpen()) {
+        reopen();
+    }
+    m_file.write(k, record);
+    reopen();
+}
+
+void ContestFile::close() {
+    m_file.close();
+}
+
+void ContestFile::reopen() {
+    m_file.close();
+    m_file.open(path());
+}
+
+QString ContestFile::backupName(const QString& fileName) {
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    return (dot < 0 ? fileName : fileName.left(dot)) + QStringLiteral(".BAK");
+}
+
+void ContestFile::rewrite(const QDateTime& localNow) {
+    // Build the new content first: an unreadable cell stops the rewrite before anything changes.
+    const Record header = headerRecord(localNow);
+    QByteArray image = encodeRecord(header);
+    int last = 0;
+    for (int k = 1; k < m_table.rowCount(); ++k) {
+        if (rowIsStorable(k)) {
+            last = k;
+        }
+    }
+    image.resize(qsizetype(last + 1) * kRecordSize, '\0');
+    for (int k = 1; k <= last; ++k) {
+        if (rowIsStorable(k)) {
+            image.replace(qsizetype(k) * kRecordSize, kRecordSize, encodeRecord(rowRecord(k)));
+        }
+    }
+
+    const QString bak =
+        m_station.contestFolder + QLatin1Char('/') + backupName(m_station.contestFileName);
+    writeFileAtomically(bak, readWholeFile(path()));
+    m_file.close();
+    writeFileAtomically(path(), image);
+    m_file.open(path());
+}
+
+Record ContestFile::headerRecord(const QDateTime& localNow) const {
+    Record header;
+    header.operatorCall = m_station.operatorCall;
+    header.stationCall = m_station.stationCall;
+    header.date = dayValue(localNow.date());
+    header.time = timeFraction(localNow.time());
+    header.member = m_station.clubNumber;
+    header.category = m_station.category;
+    return header;
+}
+
+Record ContestFile::rowRecord(int row) const {
+    Record r;
+    r.operatorCall = m_station.operatorCall;
+    r.stationCall = m_station.stationCall;
+    const QString& date = m_table.cell(Col::Date, row);
+    const QString& time = m_table.cell(Col::Time, row);
+    r.date = date.isEmpty() ? 0.0 : dayValue(parseLogDate(date));
+    r.time = time.isEmpty() ? 0.0 : timeFraction(parseLogTime(time));
+    r.band = m_table.cell(Col::Band, row);
+    r.call = m_table.cell(Col::Call, row);
+    r.rstSent = m_table.cell(Col::RstSent, row);
+    r.rstRcvd = m_table.cell(Col::RstRcvd, row);
+    r.member = m_table.cell(Col::Member, row);
+    r.category = m_table.cell(Col::Category, row);
+    return r;
+}
+
+QByteArray ContestFile::tableImage(const Record* header) const {
+    QByteArray image = header != nullptr ? encodeRecord(*header) : QByteArray(kRecordSize, '\0');
+    image.reserve(qsizetype(m_table.rowCount()) * kRecordSize);
+    for (int k = 1; k < m_table.rowCount(); ++k) {
+        image += encodeRecord(rowRecord(k));
+    }
+    return image;
+}
+
+void ContestFile::createNew(const QDateTime& localNow) {
+    const Record header = headerRecord(localNow);
+    QByteArray image;
+    if (m_table.rowCount() <= 2) {
+        Record placeholder;
+        placeholder.rstSent = QStringLiteral("599");
+        placeholder.rstRcvd = QStringLiteral("599");
+        placeholder.category = header.category;
+        image = encodeRecord(header) + encodeRecord(placeholder);
+    } else {
+        image = tableImage(&header);
+    }
+    m_file.close();
+    writeFileAtomically(path(), image);
+    m_file.open(path());
+}
+
+void ContestFile::createCleared(const QDateTime& localNow) {
+    const QByteArray header = encodeRecord(headerRecord(localNow));
+    m_file.close();
+    writeFileAtomically(path(), header + header);
+}
+
+void ContestFile::numberRow(int k) {
+    m_table.setCell(Col::Number, k, QString::number(k));
+    m_table.requestEditor();
+}
+
+void ContestFile::renumberRows() {
+    LogTable::Batch batch(m_table);
+    for (int k = 1; k < m_table.rowCount(); ++k) {
+        m_table.setCell(Col::Number, k, QString::number(k));
+    }
+}
+
+void ContestFile::selectBand(int column) {
+    m_bandIndex = std::clamp(column, 0, 4);
+    m_table.setCell(Col::Band, m_table.entryRow(), currentBand());
+}
+
+} // namespace vu

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "contest_log/log_table.h"
+#include "contest_log/record_file.h"
+#include "setup/station_settings.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+namespace vu {
+
+// What loading and storing the log needs from the reference data and the scoring.
+class LogServices {
+public:
+    virtual ~LogServices() = default;
+    // First name of the member with this callsign; empty for a non-member.
+    [[nodiscard]] virtual QString memberFirstName(const QString& call) = 0;
+    // Rescores every row of the table (columns 10 to 12) and updates the totals.
+    virtual void computeTotalScore(LogTable& table) = 0;
+    // Empties the worked station's continent shown beside the score.
+    virtual void clearHisContinent() = 0;
+};
+
+// The five band texts of the band selector, columns 0 to 4.
+const QStringList& bandTexts();
+
+// The log's operations on the grid and the open contest file.
+class ContestFile {
+public:
+    ContestFile(LogTable& table, const StationSettings& station, LogServices& services);
+
+    // Rebuilds the table from the contest file named by the station settings; leaves it open.
+    void load();
+    // Writes row k into record k (nothing when its date, time or callsign is empty), durably.
+    void storeRow(int k);
+    void close();
+    // Opens the contest file named by the station settings again.
+    void reopen();
+    // Keeps the file as it is now under ".BAK" and writes a fresh file from the table. When the
+    // copy cannot be made, nothing is changed and the error is raised.
+    void rewrite(const QDateTime& localNow);
+    // Creates a new contest file at the settings' path holding the header and either the rows
+    // on screen or, for an empty log, the placeholder record; leaves it open.
+    void createNew(const QDateTime& localNow);
+    // Clears the log: a new file holding the header as record 0 and again as record 1.
+    void createCleared(const QDateTime& localNow);
+
+    // Writes k into column 0 of row k and asks for the grid editor.
+    void numberRow(int k);
+    // Writes 1, 2, ... into column 0 of rows 1 to the entry row.
+    void renumberRows();
+
+    // Band selector: column 0 to 4 ("80" to "10"); also writes the entry row's band.
+    void selectBand(int column);
+    [[nodiscard]] int bandIndex() const { return m_bandIndex; }
+    [[nodiscard]] QString currentBand() const { return bandTexts().at(m_bandIndex); }
+
+    [[nodiscard]] bool isOpen() const { return m_file.isOpen(); }
+    [[nodiscard]] QString path() const { return m_station.contestFilePath(); }
+    // Name of the ".BAK" copy: the contest file name with its extension replaced.
+    [[nodiscard]] static QString backupName(const QString& fileName);
+
+    // The header record of a file stamped now.
+    [[nodiscard]] Record headerRecord(const QDateTime& localNow) const;
+    // The line record of a row; throws ConvertError on an unreadable date or time. Rows with
+    // an empty date and time give zero values (blank records).
+    [[nodiscard]] Record rowRecord(int row) const;
+    // Records 0..rowCount-1: the given header (or zeros) then every row as rowRecord builds it.
+    [[nodiscard]] QByteArray tableImage(const Record* header) const;
+
+private:
+    [[nodiscard]] bool rowIsStorable(int k) const;
+
+    LogTable& m_table;
+    const StationSettings& m_station;
+    LogServices& m_services;
+    RecordFile m_file;
+    int m_bandIndex = 1;
+};
+
+} // namespace vu

@@ -1,0 +1,175 @@
+#include "contest_log/record_file.h"
+
+#include "platform/cp1252.h"
+#include "platform/durable_file.h"
+#include "platform/errors.h"
+
+#include <QFile>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vu {
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "records are little-endian");
+
+void putString(char* rec, RecordField field, const QString& text) {
+    const QByteArray bytes = toCp1252(text).left(field.capacity);
+    rec[field.lengthOffset] = static_cast<char>(bytes.size());
+    std::memcpy(rec + field.lengthOffset + 1, bytes.constData(), bytes.size());
+}
+
+QString getString(const char* rec, RecordField field) {
+    int length = static_cast<unsigned char>(rec[field.lengthOffset]);
+    if (length > field.capacity) {
+        length = field.capacity; // a damaged length never reads past its field
+    }
+    return fromCp1252(QByteArrayView(rec + field.lengthOffset + 1, length));
+}
+
+void putDouble(char* rec, int offset, double value) {
+    std::memcpy(rec + offset, &value, 8);
+}
+
+double getDouble(const char* rec, int offset) {
+    double value = 0;
+    std::memcpy(&value, rec + offset, 8);
+    return value;
+}
+
+} // namespace
+
+QByteArray encodeRecord(const Record& r) {
+    QByteArray out(kRecordSize, '\0');
+    char* rec = out.data();
+    putString(rec, RecordLayout::Operator, r.operatorCall);
+    putString(rec, RecordLayout::Station, r.stationCall);
+    putDouble(rec, RecordLayout::DateOffset, r.date);
+    putDouble(rec, RecordLayout::TimeOffset, r.time);
+    putString(rec, RecordLayout::Band, r.band);
+    putString(rec, RecordLayout::Call, r.call);
+    putString(rec, RecordLayout::RstSent, r.rstSent);
+    putString(rec, RecordLayout::RstRcvd, r.rstRcvd);
+    putString(rec, RecordLayout::Member, r.member);
+    putString(rec, RecordLayout::Category, r.category);
+    return out;
+}
+
+Record decodeRecord(const char* rec) {
+    Record r;
+    r.operatorCall = getString(rec, RecordLayout::Operator);
+    r.stationCall = getString(rec, RecordLayout::Station);
+    r.date = getDouble(rec, RecordLayout::DateOffset);
+    r.time = getDouble(rec, RecordLayout::TimeOffset);
+    r.band = getString(rec, RecordLayout::Band);
+    r.call = getString(rec, RecordLayout::Call);
+    r.rstSent = getString(rec, RecordLayout::RstSent);
+    r.rstRcvd = getString(rec, RecordLayout::RstRcvd);
+    r.member = getString(rec, RecordLayout::Member);
+    r.category = getString(rec, RecordLayout::Category);
+    return r;
+}
+
+RecordFile::~RecordFile() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+void RecordFile::open(const QString& path) {
+    close();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        throw IoError::fromErrno(errno, path);
+    }
+    m_fd = fd;
+    m_path = path;
+}
+
+void RecordFile::create(const QString& path) {
+    close();
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        throw IoError::fromErrno(errno, path);
+    }
+    m_fd = fd;
+    m_path = path;
+    syncDirectoryOf(path);
+}
+
+void RecordFile::close() {
+    if (m_fd < 0) {
+        return;
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0) {
+        throw IoError::fromErrno(errno, m_path);
+    }
+}
+
+qint64 RecordFile::recordCount() const {
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0) {
+        throw IoError::fromErrno(m_fd < 0 ? EBADF : errno, m_path);
+    }
+    return st.st_size / kRecordSize;
+}
+
+QByteArray RecordFile::readAll() const {
+    const qint64 count = recordCount();
+    QByteArray data(count * kRecordSize, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::pread(m_fd, data.data() + done, data.size() - done, done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw IoError::fromErrno(errno, m_path);
+        }
+        if (n == 0) {
+            break; // the file shrank under us: keep the whole records read
+        }
+        done += n;
+    }
+    data.truncate(done - done % kRecordSize);
+    return data;
+}
+
+Record RecordFile::read(qint64 index) const {
+    char buf[kRecordSize];
+    qint64 done = 0;
+    while (done < kRecordSize) {
+        const ssize_t n = ::pread(m_fd, buf + done, kRecordSize - done, index * kRecordSize + done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw IoError::fromErrno(errno, m_path);
+        }
+        if (n == 0) {
+            throw IoError(IoError::ReadBeyondEnd, m_path);
+        }
+        done += n;
+    }
+    return decodeRecord(buf);
+}
+
+void RecordFile::write(qint64 index, const Record& record) {
+    if (m_fd < 0) {
+        throw IoError::fromErrno(EBADF, m_path);
+    }
+    writeFully(m_fd, encodeRecord(record), index * kRecordSize, m_path);
+    if (::fdatasync(m_fd) != 0) {
+        throw IoError::fromErrno(errno, m_path);
+    }
+}
+
+} // namespace vu

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <string>
+
+namespace vu {
+
+// Base of every failure the program reports to the operator: it carries the text to show.
+class AppError : public std::exception {
+public:
+    explicit AppError(QString message);
+    [[nodiscard]] const QString& message() const { return m_message; }
+    [[nodiscard]] const char* what() const noexcept override { return m_utf8.c_str(); }
+
+private:
+    QString m_message;
+    std::string m_utf8;
+};
+
+// A file operation failed; the text is the runtime's French wording for its code.
+class IoError : public AppError {
+public:
+    // Codes of the runtime's input/output errors that have a wording of their own.
+    enum Code {
+        FileNotFound = 2,
+        PathNotFound = 3,
+        AccessDenied = 5,
+        ReadBeyondEnd = 38,
+        DiskFull = 112,
+    };
+    IoError(int code, QString path = {});
+    [[nodiscard]] int code() const { return m_code; }
+    [[nodiscard]] const QString& path() const { return m_path; }
+
+    // Builds the error for an errno value of a failed system call.
+    [[nodiscard]] static IoError fromErrno(int err, const QString& path = {});
+    // The runtime's French wording of an input/output error code.
+    [[nodiscard]] static QString textFor(int code);
+
+private:
+    int m_code;
+    QString m_path;
+};
+
+// A date or time cell that does not read in the log's format.
+class ConvertError : public AppError {
+public:
+    using AppError::AppError;
+    [[nodiscard]] static ConvertError badDate(const QString& text);
+    [[nodiscard]] static ConvertError badTime(const QString& text);
+};
+
+} // namespace vu

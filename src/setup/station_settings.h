@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace vu {
+
+// The station settings held in memory for the whole run and kept in the settings file.
+struct StationSettings {
+    QString contestFolder;                    // CHEMIN_FICHIER, without a trailing separator
+    QString contestFileName;                  // NOM_FICHIER, bare name with its extension
+    QString locator;                          // MY_LOCATOR
+    QString operatorCall;                     // OPERATOR
+    QString dxcc;                             // MY_DXCC, a DXCC prefix
+    QString stationCall;                      // MY_STATION
+    QString clubNumber;                       // MY_NRZRB
+    QString category = QStringLiteral("QRP"); // MY_CATEGORIE
+    int language = 1;                         // LNG: 1 French, 2 English, 3 Spanish, 4 Italian
+
+    // Folder and name joined into the contest file's path.
+    [[nodiscard]] QString contestFilePath() const {
+        return contestFolder + QLatin1Char('/') + contestFileName;
+    }
+};
+
+} // namespace vu

@@ -1,0 +1,24 @@
+#include "support/cli_runner.h"
+
+#include <QProcess>
+
+namespace vu::test {
+
+CliResult runCli(const QStringList& args) {
+#ifdef VARURAV_CLI_PATH
+    QProcess process;
+    process.start(QStringLiteral(VARURAV_CLI_PATH), args);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        return {};
+    }
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+#else
+    (void)args;
+    return {};
+#endif
+}
+
+} // namespace vu::test

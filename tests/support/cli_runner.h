@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vu::test {
+
+struct CliResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs varurav-uda-cli with the arguments and waits for it.
+[[nodiscard]] CliResult runCli(const QStringList& args);
+
+} // namespace vu::test

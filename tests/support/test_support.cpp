@@ -1,0 +1,55 @@
+#include "support/test_support.h"
+
+#include "contest_log/log_format.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace vu::test {
+
+QString fixture(const QString& name) {
+    return QStringLiteral(VARURAV_FIXTURES_DIR "/") + name;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+AsUnprivilegedUser::AsUnprivilegedUser() {
+    if (::geteuid() == 0) {
+        m_switched = ::seteuid(65534) == 0;
+    }
+}
+
+AsUnprivilegedUser::~AsUnprivilegedUser() {
+    if (m_switched) {
+        [[maybe_unused]] const int rc = ::seteuid(0);
+    }
+}
+
+Record lineRecord(const QString& call, const QString& band, QDate date, QTime time,
+                  const QString& member, const QString& category) {
+    Record r;
+    r.operatorCall = QStringLiteral("D4ERI");
+    r.stationCall = QStringLiteral("D4ERI/P");
+    r.date = dayValue(date);
+    r.time = timeFraction(time);
+    r.band = band;
+    r.call = call;
+    r.rstSent = QStringLiteral("599");
+    r.rstRcvd = QStringLiteral("599");
+    r.member = member;
+    r.category = category;
+    return r;
+}
+
+} // namespace vu::test

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "contest_log/contest_clock.h"
+#include "contest_log/contest_file.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace vu::test {
+
+// Path of a file of tests/fixtures.
+[[nodiscard]] QString fixture(const QString& name);
+[[nodiscard]] QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+
+// A time source that always answers the same instant.
+class FixedTime : public TimeSource {
+public:
+    explicit FixedTime(QDateTime value = {}) : m_value(std::move(value)) {}
+    [[nodiscard]] QDateTime now() const override { return m_value; }
+    void set(QDateTime value) { m_value = std::move(value); }
+
+private:
+    QDateTime m_value;
+};
+
+// Log services that know no member and score nothing, counting the rescores.
+class NoServices : public LogServices {
+public:
+    QString memberFirstName(const QString&) override { return {}; }
+    void computeTotalScore(LogTable&) override { ++rescores; }
+    void clearHisContinent() override {}
+    int rescores = 0;
+};
+
+// While it lives, the process runs with the effective user "nobody" when it was root, so that
+// file permissions apply in tests run as root.
+class AsUnprivilegedUser {
+public:
+    AsUnprivilegedUser();
+    ~AsUnprivilegedUser();
+    AsUnprivilegedUser(const AsUnprivilegedUser&) = delete;
+    AsUnprivilegedUser& operator=(const AsUnprivilegedUser&) = delete;
+
+private:
+    bool m_switched = false;
+};
+
+// A line record as the log writes it.
+[[nodiscard]] Record lineRecord(const QString& call, const QString& band, QDate date, QTime time,
+                                const QString& member = QStringLiteral("NM"),
+                                const QString& category = QStringLiteral("QRP"));
+
+} // namespace vu::test
