@@ -14,7 +14,8 @@ struct StationSettings {
     QString stationCall;                      // MY_STATION
     QString clubNumber;                       // MY_NRZRB
     QString category = QStringLiteral("QRP"); // MY_CATEGORIE
-    int language = 1;                         // LNG: 1 French, 2 English, 3 Spanish, 4 Italian
+    QString continent; // of the station callsign, from the country table; empty until known
+    int language = 1;  // LNG: 1 French, 2 English, 3 Spanish, 4 Italian
 
     // Folder and name joined into the contest file's path.
     [[nodiscard]] QString contestFilePath() const {
