@@ -20,7 +20,9 @@ const TimeSource& timeSourceOf(const ApplicationOptions& options,
 
 Application::Application(ApplicationOptions options)
     : m_options(std::move(options)), m_programFolder(QDir::cleanPath(m_options.programFolder)),
-      m_clock(timeSourceOf(m_options, m_systemTime)), m_contestFile(m_table, m_station, *this) {}
+      m_clock(timeSourceOf(m_options, m_systemTime)), m_countries(m_programFolder),
+      m_roster(m_programFolder), m_scorer(m_countries, m_station),
+      m_contestFile(m_table, m_station, *this) {}
 
 Application::~Application() = default;
 
@@ -29,6 +31,12 @@ void Application::startUp() {
         QDir(m_programFolder).mkpath(QString::fromLatin1(name));
     }
     m_station.contestFolder = filesFolder();
+    m_countries.buildCountryList(m_options.allowNetwork);
+}
+
+void Application::setReferenceSources(const ReferenceSources& sources) {
+    m_countries.setSources(sources);
+    m_roster.setSources(sources);
 }
 
 void Application::acceptStation() {}
@@ -45,14 +53,16 @@ void Application::activateMain() {
     m_table.requestEditor();
 }
 
-QString Application::memberFirstName(const QString& /*call*/) {
-    return {};
+QString Application::memberFirstName(const QString& call) {
+    return m_roster.lookUpMember(call).firstName;
 }
 
-void Application::computeTotalScore(LogTable& /*table*/) {}
+void Application::computeTotalScore(LogTable& table) {
+    m_scorer.computeTotalScore(table);
+}
 
 void Application::clearHisContinent() {
-    m_hisContinent.clear();
+    m_scorer.clearHisContinent();
 }
 
 } // namespace vu

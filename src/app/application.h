@@ -3,6 +3,10 @@
 #include "contest_log/contest_clock.h"
 #include "contest_log/contest_file.h"
 #include "contest_log/log_table.h"
+#include "scoring/country_table.h"
+#include "scoring/member_roster.h"
+#include "scoring/reference_sources.h"
+#include "scoring/scoring.h"
 #include "setup/station_settings.h"
 
 #include <QString>
@@ -25,6 +29,9 @@ public:
 
     // Start-up work up to the first window: folders, reference data, settings.
     void startUp();
+    // Where the country file and the roster are fetched from; the program's servers unless set
+    // (before startUp) to others.
+    void setReferenceSources(const ReferenceSources& sources);
     // The station window's activation and OK, as the operator presses them. Throws AppError with
     // the window's message when OK refuses.
     void acceptStation();
@@ -39,7 +46,10 @@ public:
     [[nodiscard]] LogTable& table() { return m_table; }
     [[nodiscard]] ContestFile& contestFile() { return m_contestFile; }
     [[nodiscard]] ContestClock& clock() { return m_clock; }
-    [[nodiscard]] const QString& scoreLabel() const { return m_scoreLabel; }
+    [[nodiscard]] CountryTable& countries() { return m_countries; }
+    [[nodiscard]] MemberRoster& roster() { return m_roster; }
+    [[nodiscard]] Scorer& scorer() { return m_scorer; }
+    [[nodiscard]] const QString& scoreLabel() const { return m_scorer.board().label; }
 
     // LogServices
     [[nodiscard]] QString memberFirstName(const QString& call) override;
@@ -53,9 +63,10 @@ private:
     StationSettings m_station;
     LogTable m_table;
     ContestClock m_clock;
+    CountryTable m_countries;
+    MemberRoster m_roster;
+    Scorer m_scorer;
     ContestFile m_contestFile;
-    QString m_scoreLabel = QStringLiteral("Score = ");
-    QString m_hisContinent;
 };
 
 } // namespace vu

@@ -1,0 +1,55 @@
+#include "app/application.h"
+#include "support/https_server.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vu {
+namespace {
+
+TEST(ApplicationReferenceData, StartUpBuildsTheCountryListFetchingTheFileOnlyWhenAllowed) {
+    test::LocalHttpsServer server;
+    ASSERT_TRUE(server.start()) << server.error().toStdString();
+    server.serve("/cty/cty_wt.dat", test::readFile(test::fixture("cty_wt.dat")));
+    ReferenceSources sources;
+    sources.countryFileServer = server.url();
+    sources.http = server.clientOptions();
+
+    for (const bool network : {false, true}) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        Application app({dir.path(), nullptr, network});
+        app.setReferenceSources(sources);
+        app.startUp();
+        EXPECT_EQ(QFileInfo::exists(dir.filePath("cty_wt.dat")), network);
+        EXPECT_EQ(app.countries().dxccPrefixes().size(), network ? 323 : 0);
+        EXPECT_EQ(app.countries().lookUpCountry("D4ERI").continent, network ? "AF" : "");
+    }
+}
+
+TEST(ApplicationReferenceData, LoadingALogNamesMembersAndScoresIt) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    test::writeFile(dir.filePath("cty_wt.dat"), test::readFile(test::fixture("cty_wt.dat")));
+    Application app({dir.path(), nullptr, false});
+    app.startUp();
+    test::writeFile(dir.filePath("Fichiers_BD/VUZ_adar_2021.csv"), "F5ABC,34,Jean,x\r\n");
+    app.station().continent = "EU";
+
+    QByteArray bytes(88, '\0');
+    bytes += encodeRecord(test::lineRecord("F5ABC/P", "40", {2024, 1, 15}, {8, 5}, "34"));
+    test::writeFile(dir.filePath("Files/LOG.QRP"), bytes);
+    app.setContestFile(dir.filePath("Files/LOG.QRP"));
+    app.activateMain();
+
+    EXPECT_EQ(app.table().cell(Col::FirstName, 1), "Jean");
+    EXPECT_EQ(app.table().cell(Col::Points, 1), "10");
+    EXPECT_EQ(app.scoreLabel(), "Score = 10 x 1 = 10");
+    EXPECT_EQ(app.scorer().board().hisContinent, ""); // emptied after the load
+}
+
+} // namespace
+} // namespace vu
