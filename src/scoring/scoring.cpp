@@ -4,10 +4,10 @@
 #include "platform/text_trim.h"
 #include "scoring/member_roster.h"
 
-#include <QHashFunctions>
+#include <QHash>
 #include <unordered_map>
 #include <unordered_set>
-#include <utility>
+#include <vector>
 
 namespace vu {
 
@@ -22,11 +22,15 @@ const QString kClubStationPoints = QStringLiteral("20");
 const QString kClubStationContinent = QStringLiteral("EU");
 const QString kDupePoints = QStringLiteral("0");
 
-// A callsign (as stored or in its base form) on a band.
-using CallOnBand = std::pair<QString, QString>;
+// A callsign (as stored or in its base form) on a band, the band told by the number of its text.
+struct CallOnBand {
+    QStringView call;
+    int band = 0;
+    bool operator==(const CallOnBand&) const = default;
+};
 struct CallOnBandHash {
     size_t operator()(const CallOnBand& key) const noexcept {
-        return qHashMulti(0, key.first, key.second);
+        return qHash(key.call, static_cast<size_t>(key.band));
     }
 };
 
@@ -136,18 +140,28 @@ void Scorer::computeTotalScore(LogTable& table) {
     const CountryIndex& countries = m_countries.index();
     const auto rows = static_cast<size_t>(table.rowCount());
     // The earliest row of each base callsign on a band, and the callsigns as stored on a band:
-    // what the scans of the earlier rows would find, kept as the rows go by.
+    // what the scans of the earlier rows would find, kept as the rows go by. The keys view the
+    // callsign cells, which scoring never writes, and the base callsigns kept here.
     std::unordered_map<CallOnBand, int, CallOnBandHash> firstOfBase;
     std::unordered_set<CallOnBand, CallOnBandHash> logged;
+    std::vector<QString> bases;
+    QHash<QString, int> bandNumbers;
     firstOfBase.reserve(rows);
     logged.reserve(rows);
+    bases.reserve(rows);
 
     int totalPoints = 0;
     int multipliers = 0;
     for (int row = 1; row < table.rowCount(); ++row) {
-        const QString call = table.cell(Col::Call, row);
-        const QString band = table.cell(Col::Band, row);
-        const auto [first, isFirst] = firstOfBase.try_emplace({baseCallsign(call), band}, row);
+        const QString& call = table.cell(Col::Call, row);
+        const QString& bandText = table.cell(Col::Band, row);
+        auto number = bandNumbers.constFind(bandText);
+        if (number == bandNumbers.cend()) {
+            number = bandNumbers.insert(bandText, static_cast<int>(bandNumbers.size()));
+        }
+        const int band = *number;
+        bases.push_back(baseCallsign(call));
+        const auto [first, isFirst] = firstOfBase.try_emplace({bases.back(), band}, row);
         const bool workedBefore = !logged.insert({call, band}).second;
         if (trimBlanks(call).isEmpty()) {
             for (const Col col : {Col::Member, Col::FirstName, Col::Points, Col::Mult, Col::Dupe}) {
