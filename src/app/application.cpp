@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "platform/errors.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -31,7 +33,11 @@ void Application::startUp() {
         QDir(m_programFolder).mkpath(QString::fromLatin1(name));
     }
     m_station.contestFolder = filesFolder();
-    m_countries.buildCountryList(m_options.allowNetwork);
+    try {
+        m_countries.buildCountryList(m_options.allowNetwork);
+    } catch (const AppError& e) {
+        m_startUpErrors << e.message();
+    }
 }
 
 void Application::setReferenceSources(const ReferenceSources& sources) {

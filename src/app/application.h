@@ -10,6 +10,7 @@
 #include "setup/station_settings.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace vu {
@@ -27,7 +28,8 @@ public:
     explicit Application(ApplicationOptions options);
     ~Application() override;
 
-    // Start-up work up to the first window: folders, reference data, settings.
+    // Start-up work up to the first window: folders, reference data, settings. A file error of
+    // the country list build does not stop it: its text waits in startUpErrors().
     void startUp();
     // Where the country file and the roster are fetched from; the program's servers unless set
     // (before startUp) to others.
@@ -50,6 +52,8 @@ public:
     [[nodiscard]] MemberRoster& roster() { return m_roster; }
     [[nodiscard]] Scorer& scorer() { return m_scorer; }
     [[nodiscard]] const QString& scoreLabel() const { return m_scorer.board().label; }
+    // Texts of the errors met by startUp, for the first window to show.
+    [[nodiscard]] const QStringList& startUpErrors() const { return m_startUpErrors; }
 
     // LogServices
     [[nodiscard]] QString memberFirstName(const QString& call) override;
@@ -67,6 +71,7 @@ private:
     MemberRoster m_roster;
     Scorer m_scorer;
     ContestFile m_contestFile;
+    QStringList m_startUpErrors;
 };
 
 } // namespace vu

@@ -341,9 +341,7 @@ bool CountryTable::downloadCountryFile() {
 
 void CountryTable::buildCountryList(bool allowDownload) {
     m_dxccPrefixes.clear();
-    if (!m_countryFile.exists() && allowDownload) {
-        (void)downloadCountryFile();
-    }
+    m_fetched = !m_countryFile.exists() && allowDownload && downloadCountryFile();
     if (!m_countryFile.exists()) {
         return; // the country list keeps what it had
     }

@@ -93,6 +93,8 @@ public:
     void setSources(ReferenceSources sources) { m_sources = std::move(sources); }
     // Fetches the country file when it is missing; true when a new file arrived.
     bool downloadCountryFile();
+    // True when the last build fetched the country file (the station window beeps then).
+    [[nodiscard]] bool fetchedCountryFile() const { return m_fetched; }
     // Paths of the country file and the country list as they are on disk.
     [[nodiscard]] QString countryFilePath() const { return m_countryFile.path(); }
     [[nodiscard]] QString countryListPath() const { return m_countryList.path(); }
@@ -108,6 +110,7 @@ private:
     WatchedFile m_countryFile;
     WatchedFile m_countryList;
     CountryIndex m_index;
+    bool m_fetched = false;
 };
 
 } // namespace vu

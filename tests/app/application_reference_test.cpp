@@ -25,9 +25,23 @@ TEST(ApplicationReferenceData, StartUpBuildsTheCountryListFetchingTheFileOnlyWhe
         app.setReferenceSources(sources);
         app.startUp();
         EXPECT_EQ(QFileInfo::exists(dir.filePath("cty_wt.dat")), network);
+        EXPECT_EQ(app.countries().fetchedCountryFile(), network);
+        EXPECT_TRUE(app.startUpErrors().isEmpty());
         EXPECT_EQ(app.countries().dxccPrefixes().size(), network ? 323 : 0);
         EXPECT_EQ(app.countries().lookUpCountry("D4ERI").continent, network ? "AF" : "");
     }
+}
+
+TEST(ApplicationReferenceData, AFileErrorOfTheBuildDoesNotStopTheStartUp) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    test::writeFile(dir.filePath("cty_wt.dat"), test::readFile(test::fixture("cty_wt.dat")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("DXCC.CSV")); // a folder where the list should go
+    Application app({dir.path(), nullptr, false});
+    app.startUp();
+    ASSERT_EQ(app.startUpErrors().size(), 1);
+    EXPECT_FALSE(app.startUpErrors().first().isEmpty());
+    EXPECT_TRUE(QFileInfo(dir.filePath("Files")).isDir());
 }
 
 TEST(ApplicationReferenceData, LoadingALogNamesMembersAndScoresIt) {
