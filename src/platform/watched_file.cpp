@@ -2,9 +2,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <ctime>
 #include <sys/stat.h>
 
 namespace vu {
+
+namespace {
+
+// File systems stamp changes with a coarse clock: a folder changed less than this long ago may
+// change again without its time stamp moving.
+constexpr qint64 kSettleSeconds = 2;
+
+} // namespace
 
 WatchedFile::WatchedFile(QString folder, QString name)
     : m_folder(std::move(folder)), m_name(std::move(name)),
@@ -28,8 +37,11 @@ QString WatchedFile::path() const {
         return QFile::decodeName(m_exactPath);
     }
     const Stamp folder = stampOf(QFile::encodeName(m_folder));
-    if (!(folder == m_folderStamp)) {
+    if (!(folder == m_folderStamp) || m_folderRecent) {
         m_folderStamp = folder;
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        m_folderRecent = now.tv_sec - folder.mtimeSec < kSettleSeconds;
         m_variantPath.clear();
         const QStringList names =
             QDir(m_folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);

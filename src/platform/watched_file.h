@@ -57,8 +57,10 @@ private:
     QString m_folder;
     QString m_name;
     QByteArray m_exactPath;
-    // The folder listing is redone only when the folder itself changed.
+    // The folder listing is redone only when the folder itself changed, or when it changed so
+    // shortly before the listing that a later change could carry the same time stamp.
     mutable Stamp m_folderStamp;
+    mutable bool m_folderRecent = false;
     mutable QString m_variantPath;
     bool m_known = false;
     Stamp m_stamp;
