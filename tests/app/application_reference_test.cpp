@@ -14,9 +14,7 @@ TEST(ApplicationReferenceData, StartUpBuildsTheCountryListFetchingTheFileOnlyWhe
     test::LocalHttpsServer server;
     ASSERT_TRUE(server.start()) << server.error().toStdString();
     server.serve("/cty/cty_wt.dat", test::readFile(test::fixture("cty_wt.dat")));
-    ReferenceSources sources;
-    sources.countryFileServer = server.url();
-    sources.http = server.clientOptions();
+    const ReferenceSources sources = server.sources();
 
     for (const bool network : {false, true}) {
         QTemporaryDir dir;

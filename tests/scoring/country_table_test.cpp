@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <optional>
@@ -15,10 +14,6 @@ namespace vu {
 namespace {
 
 const QByteArray kHeader = "#\r\n# RELEASE test\r\n# based on test\r\n#\r\n";
-
-QByteArray withLf(QByteArray crlf) {
-    return crlf.replace("\r\n", "\n");
-}
 
 QStringList listLines(const QByteArray& text) {
     QStringList lines = QString::fromLatin1(text).split(QStringLiteral("\r\n"));
@@ -58,7 +53,7 @@ TEST(CountryList, CutsRecordsIntoOneLinePerAliasPrefix) {
                             "Asiatic Turkey:  20:  39:  AS:  39.18:  -35.65:  -2.0:  *TA1:\r\n"
                             "    ;\r\n"
                             "trailing text with no end";
-    for (const QByteArray& variant : {file, withLf(file)}) {
+    for (const QByteArray& variant : {file, test::withLf(file)}) {
         const CountryList list = buildCountryListText(variant);
         EXPECT_EQ(listLines(list.text), (QStringList{
                                             "AA,United States,K,NA,291",
@@ -116,8 +111,8 @@ TEST(CountryList, CommentLinesAndLineEndsChangeNothing) {
     const QByteArray clean = buildCountryListText(test::readFile(test::fixture("cty_wt.dat"))).text;
     const QByteArray verbatim = test::readFile(test::fixture("cty_wt_verbatim.dat"));
     EXPECT_EQ(buildCountryListText(verbatim).text, clean);
-    EXPECT_EQ(buildCountryListText(withLf(verbatim)).text, clean);
-    EXPECT_EQ(buildCountryListText(withLf(test::readFile(test::fixture("cty_wt.dat")))).text,
+    EXPECT_EQ(buildCountryListText(test::withLf(verbatim)).text, clean);
+    EXPECT_EQ(buildCountryListText(test::withLf(test::readFile(test::fixture("cty_wt.dat")))).text,
               clean);
 
     // A comment holding the list's own separators cuts nothing either.
@@ -274,9 +269,7 @@ TEST(CountryTable, AMissingCountryFileIsFetchedOnlyWhenAllowed) {
     test::LocalHttpsServer server;
     ASSERT_TRUE(server.start()) << server.error().toStdString();
     server.serve("/cty/cty_wt.dat", test::readFile(test::fixture("cty_wt.dat")));
-    ReferenceSources sources;
-    sources.countryFileServer = server.url();
-    sources.http = server.clientOptions();
+    ReferenceSources sources = server.sources();
 
     CountryFolder offline;
     CountryTable notAllowed(offline.path());
@@ -304,11 +297,7 @@ TEST(CountryTable, AMissingCountryFileIsFetchedOnlyWhenAllowed) {
 
 TEST(CountryTable, BadCountryFilesGiveEmptyResultsWithoutACrash) {
     const QByteArray real = test::readFile(test::fixture("cty_wt.dat"));
-    QByteArray binary(64 * 1024, '\0');
-    QRandomGenerator random(42);
-    for (char& c : binary) {
-        c = static_cast<char>(random.bounded(256));
-    }
+    const QByteArray binary = test::randomBytes(64 * 1024, 42);
     struct Case {
         const char* what;
         QByteArray file;
@@ -328,7 +317,7 @@ TEST(CountryTable, BadCountryFilesGiveEmptyResultsWithoutACrash) {
         {"no colon", QByteArray(real).replace(':', ' '), false},
     };
     for (const Case& c : cases) {
-        for (const QByteArray& file : {c.file, withLf(c.file)}) {
+        for (const QByteArray& file : {c.file, test::withLf(c.file)}) {
             SCOPED_TRACE(c.what);
             CountryFolder folder(file);
             CountryTable table(folder.path());

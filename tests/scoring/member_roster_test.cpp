@@ -6,17 +6,12 @@
 
 #include <QDate>
 #include <QDir>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <optional>
 
 namespace vu {
 namespace {
-
-QByteArray withLf(QByteArray crlf) {
-    return crlf.replace("\r\n", "\n");
-}
 
 // A program folder whose roster folder holds the given roster.
 class RosterFolder {
@@ -77,7 +72,7 @@ TEST(MemberRoster, LooksCallsignsUpWithTheFieldRules) {
                               "\r\n"
                               ",5,Nobody,x\r\n"
                               "G4ABC,7,Tom\x9A,x\r\n";
-    for (const QByteArray& bytes : {roster, withLf(roster)}) {
+    for (const QByteArray& bytes : {roster, test::withLf(roster)}) {
         RosterFolder folder(bytes);
         MemberRoster members(folder.path());
         const std::pair<QString, MemberResult> cases[] = {
@@ -162,11 +157,7 @@ TEST(MemberRoster, AnUnreadableRosterIsAFileError) {
 
 TEST(MemberRoster, BadRostersGiveNonMembersWithoutACrash) {
     const QByteArray real = test::readFile(test::fixture("roster_sample.csv"));
-    QByteArray binary(64 * 1024, '\0');
-    QRandomGenerator random(7);
-    for (char& c : binary) {
-        c = static_cast<char>(random.bounded(256));
-    }
+    const QByteArray binary = test::randomBytes(64 * 1024, 7);
     struct Case {
         const char* what;
         QByteArray roster;
@@ -181,7 +172,7 @@ TEST(MemberRoster, BadRostersGiveNonMembersWithoutACrash) {
         {"no separator", QByteArray(real).replace(',', ' '), false},
     };
     for (const Case& c : cases) {
-        for (const QByteArray& roster : {c.roster, withLf(c.roster)}) {
+        for (const QByteArray& roster : {c.roster, test::withLf(c.roster)}) {
             SCOPED_TRACE(c.what);
             RosterFolder folder(roster);
             MemberRoster members(folder.path());
@@ -197,8 +188,7 @@ class RosterUpdateTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_server.start()) << m_server.error().toStdString();
-        m_sources.clubServer = m_server.url();
-        m_sources.http = m_server.clientOptions();
+        m_sources = m_server.sources();
     }
 
     test::LocalHttpsServer m_server;

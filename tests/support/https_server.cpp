@@ -127,6 +127,14 @@ HttpOptions LocalHttpsServer::clientOptions() const {
     return options;
 }
 
+ReferenceSources LocalHttpsServer::sources() const {
+    ReferenceSources sources;
+    sources.countryFileServer = url();
+    sources.clubServer = url();
+    sources.http = clientOptions();
+    return sources;
+}
+
 QString refusingUrl() {
     // A port that was free a moment ago: bound, read, released.
     int port = 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/http_download.h"
+#include "scoring/reference_sources.h"
 
 #include <QProcess>
 #include <QString>
@@ -30,6 +31,8 @@ public:
     void serve(const QString& path, const QByteArray& bytes) const;
     // Client options that trust the server's certificate, with short time-outs.
     [[nodiscard]] HttpOptions clientOptions() const;
+    // Reference sources whose country-file and club servers are this server.
+    [[nodiscard]] ReferenceSources sources() const;
 
 private:
     QTemporaryDir m_dir;

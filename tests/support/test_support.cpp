@@ -3,6 +3,7 @@
 #include "contest_log/log_format.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -22,6 +23,19 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray withLf(QByteArray crlf) {
+    return crlf.replace("\r\n", "\n");
+}
+
+QByteArray randomBytes(qsizetype size, quint32 seed) {
+    QByteArray bytes(size, '\0');
+    QRandomGenerator random(seed);
+    for (char& c : bytes) {
+        c = static_cast<char>(random.bounded(256));
+    }
+    return bytes;
 }
 
 AsUnprivilegedUser::AsUnprivilegedUser() {

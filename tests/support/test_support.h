@@ -12,6 +12,10 @@ namespace vu::test {
 [[nodiscard]] QString fixture(const QString& name);
 [[nodiscard]] QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
+// The same text with LF line ends instead of CR LF.
+[[nodiscard]] QByteArray withLf(QByteArray crlf);
+// Bytes of every value, the same for the same seed.
+[[nodiscard]] QByteArray randomBytes(qsizetype size, quint32 seed);
 
 // A time source that always answers the same instant.
 class FixedTime : public TimeSource {
