@@ -9,7 +9,7 @@ namespace vu {
 struct HttpOptions {
     QString caBundle;             // certificates to trust instead of the system's; empty: system
     int connectTimeoutMs = 10000; // to set up the connection, TLS included
-    int totalTimeoutMs = 60000;   // for the whole transfer
+    int totalTimeoutMs = 30000;   // for the whole transfer
     int probeTimeoutMs = 4000;    // for the reachability test
 };
 

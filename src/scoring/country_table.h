@@ -47,6 +47,7 @@ public:
 
     // Reads a country list (the content of DXCC.CSV), replacing what was held.
     void load(QByteArrayView list);
+    // Number of lines held (lines without a comma are not lines of the list).
     [[nodiscard]] qsizetype lineCount() const { return static_cast<qsizetype>(m_lines.size()); }
 
     // The first line whose key equals `prefix`; empty when none.

@@ -28,6 +28,7 @@ public:
     void load(QByteArrayView roster);
     // The member with this callsign (already in its base form, upper case and trimmed).
     [[nodiscard]] MemberResult find(const QString& key) const;
+    // Number of distinct callsigns held.
     [[nodiscard]] qsizetype size() const { return m_members.size(); }
 
 private:
