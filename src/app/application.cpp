@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "platform/version.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,7 +22,10 @@ const TimeSource& timeSourceOf(const ApplicationOptions& options,
 
 Application::Application(ApplicationOptions options)
     : m_options(std::move(options)), m_programFolder(QDir::cleanPath(m_options.programFolder)),
-      m_clock(timeSourceOf(m_options, m_systemTime)), m_contestFile(m_table, m_station, *this) {}
+      m_clock(timeSourceOf(m_options, m_systemTime)), m_contestFile(m_table, m_station, *this),
+      m_entryPanel(m_table, m_contestFile, m_clock, *this),
+      m_gridEditing(m_table, m_contestFile, m_clock, *this), m_backups(m_contestFile),
+      m_startDate(m_clock.localNow().date().toString(QStringLiteral("dd/MM/yyyy"))) {}
 
 Application::~Application() = default;
 
@@ -53,6 +58,27 @@ void Application::computeTotalScore(LogTable& /*table*/) {}
 
 void Application::clearHisContinent() {
     m_hisContinent.clear();
+}
+
+MemberResult Application::lookUpMember(const QString& /*call*/) {
+    return {};
+}
+
+bool Application::scoreLine(LogTable& /*table*/, int /*row*/) {
+    return false;
+}
+
+QString Application::mainCaption() const {
+    return QStringLiteral("Duruvero VED UVE, V:%1 (%2)    Station : %3")
+        .arg(programVersion(), m_startDate, m_station.stationCall);
+}
+
+QString Application::tick() {
+    const QDateTime t = m_clock.tick(m_table);
+    if (!t.isValid()) {
+        return {};
+    }
+    return m_backups.check(t, m_backupVolume, m_station.contestFileName).errorToShow;
 }
 
 } // namespace vu

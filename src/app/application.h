@@ -1,7 +1,10 @@
 #pragma once
 
+#include "app/backups.h"
 #include "contest_log/contest_clock.h"
 #include "contest_log/contest_file.h"
+#include "contest_log/entry_flow.h"
+#include "contest_log/grid_editing.h"
 #include "contest_log/log_table.h"
 #include "setup/station_settings.h"
 
@@ -18,7 +21,7 @@ struct ApplicationOptions {
 
 // The composition root's object: owns the program's state and runs its start-up in order, so
 // that the GUI, the command-line tool and the tests start the program the same way.
-class Application : public LogServices {
+class Application : public EntryServices {
 public:
     explicit Application(ApplicationOptions options);
     ~Application() override;
@@ -40,11 +43,25 @@ public:
     [[nodiscard]] ContestFile& contestFile() { return m_contestFile; }
     [[nodiscard]] ContestClock& clock() { return m_clock; }
     [[nodiscard]] const QString& scoreLabel() const { return m_scoreLabel; }
+    [[nodiscard]] EntryPanel& entryPanel() { return m_entryPanel; }
+    [[nodiscard]] GridEditing& gridEditing() { return m_gridEditing; }
+    [[nodiscard]] Backups& backups() { return m_backups; }
+
+    // The main window's title: program, version, start date and station callsign.
+    [[nodiscard]] QString mainCaption() const;
+    // The one-second tick: in real-time mode the clock, then the backup check. Returns the text
+    // of a backup failure to show (once until a backup succeeds again), else empty.
+    [[nodiscard]] QString tick();
+    // The root of the chosen backup volume; empty for none.
+    void setBackupVolume(const QString& root) { m_backupVolume = root; }
 
     // LogServices
     [[nodiscard]] QString memberFirstName(const QString& call) override;
     void computeTotalScore(LogTable& table) override;
     void clearHisContinent() override;
+    // EntryServices
+    [[nodiscard]] MemberResult lookUpMember(const QString& call) override;
+    bool scoreLine(LogTable& table, int row) override;
 
 private:
     ApplicationOptions m_options;
@@ -56,6 +73,11 @@ private:
     ContestFile m_contestFile;
     QString m_scoreLabel = QStringLiteral("Score = ");
     QString m_hisContinent;
+    EntryPanel m_entryPanel;
+    GridEditing m_gridEditing;
+    Backups m_backups;
+    QString m_backupVolume;
+    QString m_startDate;
 };
 
 } // namespace vu
