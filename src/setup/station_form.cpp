@@ -23,6 +23,15 @@ QString mailDomain(const QString& address) {
     return dot < 0 ? QString() : address.mid(at + 1, dot - at - 1);
 }
 
+// Sets a field's text; true when it changed, which is when its change rule runs.
+bool changeText(QString& field, const QString& text) {
+    if (text == field) {
+        return false;
+    }
+    field = text;
+    return true;
+}
+
 } // namespace
 
 StationForm::StationForm(StationSettings& station, LogTable& table, CountryTable& countries,
@@ -106,9 +115,7 @@ StationOk StationForm::accept() {
 }
 
 void StationForm::setEditOp(const QString& text) {
-    const QString upper = text.toUpper();
-    if (upper != m_editOp) {
-        m_editOp = upper;
+    if (changeText(m_editOp, text.toUpper())) {
         editOpChange();
     }
 }
@@ -144,9 +151,7 @@ void StationForm::editOpExit() {
 }
 
 void StationForm::setEditStation(const QString& text) {
-    const QString upper = text.toUpper();
-    if (upper != m_editStation) {
-        m_editStation = upper;
+    if (changeText(m_editStation, text.toUpper())) {
         editStationChange();
     }
 }
@@ -200,8 +205,7 @@ QString StationForm::smtpListPath() const {
 }
 
 void StationForm::setEditEmail(const QString& text) {
-    if (text != m_editEmail) {
-        m_editEmail = text;
+    if (changeText(m_editEmail, text)) {
         editEmailChange();
     }
 }

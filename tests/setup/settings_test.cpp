@@ -44,14 +44,6 @@ protected:
         return fromCp1252(test::readFile(settingsPath())).split("\r\n", Qt::SkipEmptyParts);
     }
 
-    // The reference data of the station rules: the real country file and a small roster.
-    void withReferenceData() {
-        ASSERT_TRUE(QFile::copy(test::fixture("cty_wt.dat"), folder + "/cty_wt.dat"));
-        ASSERT_TRUE(QDir().mkpath(folder + "/Fichiers_BD"));
-        test::writeFile(folder + "/Fichiers_BD/VUZ_adar_2021.csv",
-                        "Indicatif,Numero,Prenom,Adhesion\r\nD4ERI,123,Eric,2020\r\n");
-    }
-
     QTemporaryDir m_dir;
     QString folder = m_dir.path();
     test::FixedTime clock{QDateTime(QDate(2024, 6, 1), QTime(10, 0), Qt::UTC)};
@@ -291,7 +283,7 @@ TEST_F(SettingsTest, ARefusedSaveNamesTheSettingsFile) {
 }
 
 TEST_F(SettingsTest, TheLastStationRuleDecidesTheStationCallAndEntity) {
-    withReferenceData();
+    test::layReferenceData(folder);
     writeSettings(
         {"[VGlobales]", "OPERATOR=D4ERI", "MY_DXCC=DL", "MY_STATION=D4ERI/P", "MY_NRZRB=999"});
     Application& a = start();

@@ -36,16 +36,6 @@ protected:
         table.setCell(Col::Call, 2, "DL1XYZ");
     }
 
-    // Puts the real country file and a small roster into the program folder and builds the list.
-    void withReferenceData() {
-        ASSERT_TRUE(QFile::copy(test::fixture("cty_wt.dat"), folder + "/cty_wt.dat"));
-        ASSERT_TRUE(QDir().mkpath(folder + "/Fichiers_BD"));
-        test::writeFile(folder + "/Fichiers_BD/VUZ_adar_2021.csv",
-                        "Indicatif,Numero,Prenom,Adhesion\r\nD4ERI,123,Eric,2020\r\n");
-        form.buildCountryList(false);
-        ASSERT_FALSE(form.dxccItems().isEmpty());
-    }
-
     QTemporaryDir m_dir;
     QString folder = m_dir.path();
     StationSettings station;
@@ -224,7 +214,9 @@ TEST_F(StationFormTest, OkRefusesWithoutOperatorAndForAnEmailWithoutServer) {
 }
 
 TEST_F(StationFormTest, TypedOperatorIsLookedUpInRosterAndCountryTable) {
-    withReferenceData();
+    test::layReferenceData(folder);
+    form.buildCountryList(false);
+    ASSERT_FALSE(form.dxccItems().isEmpty());
     form.setEditOp("D4ERI");
     EXPECT_EQ(form.editNZRB(), QStringLiteral("123"));
     EXPECT_EQ(form.editStation(), QStringLiteral("D4ERI"));
@@ -247,7 +239,9 @@ TEST_F(StationFormTest, TypedOperatorIsLookedUpInRosterAndCountryTable) {
 }
 
 TEST_F(StationFormTest, AnUnknownCallClearsTheDxccSelection) {
-    withReferenceData();
+    test::layReferenceData(folder);
+    form.buildCountryList(false);
+    ASSERT_FALSE(form.dxccItems().isEmpty());
     form.setEditOp("D4ERI");
     ASSERT_EQ(form.dxccText(), QStringLiteral("D4"));
     form.setEditStation("QQ1QQQ"); // no country: entity and continent emptied, nothing selected
