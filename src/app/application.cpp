@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "platform/backup_volumes.h"
+#include "platform/errors.h"
 #include "platform/version.h"
 
 #include <QDir>
@@ -23,6 +25,11 @@ const TimeSource& timeSourceOf(const ApplicationOptions& options,
 Application::Application(ApplicationOptions options)
     : m_options(std::move(options)), m_programFolder(QDir::cleanPath(m_options.programFolder)),
       m_clock(timeSourceOf(m_options, m_systemTime)), m_contestFile(m_table, m_station, *this),
+      m_countries(m_programFolder), m_roster(m_programFolder),
+      m_stationForm(m_station, m_table, m_countries, m_roster, m_texts, m_programFolder),
+      m_fileNaming(m_station, m_table, m_contestFile, filesFolder()),
+      m_settings(m_programFolder,
+                 {m_layout, m_station, m_stationForm, m_fileNaming, m_table, m_texts, m_clock}),
       m_entryPanel(m_table, m_contestFile, m_clock, *this),
       m_gridEditing(m_table, m_contestFile, m_clock, *this), m_backups(m_contestFile),
       m_startDate(m_clock.localNow().date().toString(QStringLiteral("dd/MM/yyyy"))) {}
@@ -30,13 +37,50 @@ Application::Application(ApplicationOptions options)
 Application::~Application() = default;
 
 void Application::startUp() {
-    for (const char* name : {"Files", "Lng", "Fichiers_BD"}) {
-        QDir(m_programFolder).mkpath(QString::fromLatin1(name));
+    const RosterDecision roster = m_stationForm.create(programVersion(), m_clock.localNow().date(),
+                                                       backupVolumes(mountedVolumes()));
+    RosterOutcome outcome = RosterOutcome::KeptOnNo;
+    if (roster.rosterMissing) {
+        updateRoster();
+        outcome = RosterOutcome::UpdatedMissing;
+    } else if (m_options.allowNetwork && m_options.askYesNo &&
+               m_options.askYesNo(roster.question)) {
+        updateRoster();
+        outcome = RosterOutcome::UpdatedOnYes;
     }
-    m_station.contestFolder = filesFolder();
+    m_stationForm.rosterUpdateDone(outcome);
+    m_stationForm.buildCountryList(m_options.allowNetwork);
+    m_settings.load();
 }
 
-void Application::acceptStation() {}
+void Application::updateRoster() {
+    if (!m_options.allowNetwork) {
+        return;
+    }
+}
+
+void Application::acceptStation() {
+    (void)m_stationForm.activate(); // its prompt is for the window
+    const StationOk ok = m_stationForm.accept();
+    if (!ok.accepted) {
+        throw AppError(ok.message);
+    }
+}
+
+void Application::confirmFileNaming() {
+    m_fileNaming.confirm(m_clock.localNow());
+    activateMain();
+    m_clock.setRealTime();
+}
+
+void Application::chooseLanguage(int index) {
+    m_station.language = index;
+    m_settings.loadLanguage();
+}
+
+void Application::saveSettings() const {
+    m_settings.save(programVersion());
+}
 
 void Application::setContestFile(const QString& path) {
     const QFileInfo info(path);

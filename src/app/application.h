@@ -6,9 +6,16 @@
 #include "contest_log/entry_flow.h"
 #include "contest_log/grid_editing.h"
 #include "contest_log/log_table.h"
+#include "scoring/country_table.h"
+#include "scoring/member_roster.h"
+#include "setup/file_naming.h"
+#include "setup/languages.h"
+#include "setup/settings.h"
+#include "setup/station_form.h"
 #include "setup/station_settings.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace vu {
@@ -17,6 +24,8 @@ struct ApplicationOptions {
     QString programFolder;                  // where settings, reference files and folders live
     const TimeSource* timeSource = nullptr; // the system clock when null
     bool allowNetwork = true;               // false: no roster or country file download
+    // Asks a Yes/No question at start-up (the roster update); null answers No.
+    std::function<bool(const QString& question)> askYesNo;
 };
 
 // The composition root's object: owns the program's state and runs its start-up in order, so
@@ -26,11 +35,19 @@ public:
     explicit Application(ApplicationOptions options);
     ~Application() override;
 
-    // Start-up work up to the first window: folders, reference data, settings.
+    // Start-up work up to the first window: the station window's creation (folders, backup
+    // volumes, roster, country list), then the settings file and the language.
     void startUp();
     // The station window's activation and OK, as the operator presses them. Throws AppError with
     // the window's message when OK refuses.
     void acceptStation();
+    // The file naming window's OK: creates the contest file when needed, shows the main window
+    // and starts real-time mode.
+    void confirmFileNaming();
+    // A language menu item: sets the language index and loads that language at once.
+    void chooseLanguage(int index);
+    // Writes the settings file (on quitting and after opening a log).
+    void saveSettings() const;
     // Names the contest file (folder and bare name) from a path.
     void setContestFile(const QString& path);
     // The main window's activation: reloads the log from the contest file and rescores it.
@@ -42,6 +59,13 @@ public:
     [[nodiscard]] LogTable& table() { return m_table; }
     [[nodiscard]] ContestFile& contestFile() { return m_contestFile; }
     [[nodiscard]] ContestClock& clock() { return m_clock; }
+    [[nodiscard]] CountryTable& countries() { return m_countries; }
+    [[nodiscard]] MemberRoster& roster() { return m_roster; }
+    [[nodiscard]] LanguageTexts& texts() { return m_texts; }
+    [[nodiscard]] ScreenLayout& layout() { return m_layout; }
+    [[nodiscard]] StationForm& stationForm() { return m_stationForm; }
+    [[nodiscard]] FileNamingForm& fileNaming() { return m_fileNaming; }
+    [[nodiscard]] const SettingsFile& settingsFile() const { return m_settings; }
     [[nodiscard]] const QString& scoreLabel() const { return m_scoreLabel; }
     [[nodiscard]] EntryPanel& entryPanel() { return m_entryPanel; }
     [[nodiscard]] GridEditing& gridEditing() { return m_gridEditing; }
@@ -64,6 +88,9 @@ public:
     bool scoreLine(LogTable& table, int row) override;
 
 private:
+    // Fetches the member roster (behind the window's wait notice).
+    void updateRoster();
+
     ApplicationOptions m_options;
     QString m_programFolder;
     std::unique_ptr<SystemTimeSource> m_systemTime;
@@ -71,6 +98,13 @@ private:
     LogTable m_table;
     ContestClock m_clock;
     ContestFile m_contestFile;
+    CountryTable m_countries;
+    MemberRoster m_roster;
+    LanguageTexts m_texts;
+    ScreenLayout m_layout;
+    StationForm m_stationForm;
+    FileNamingForm m_fileNaming;
+    SettingsFile m_settings;
     QString m_scoreLabel = QStringLiteral("Score = ");
     QString m_hisContinent;
     EntryPanel m_entryPanel;

@@ -1,5 +1,6 @@
 // VARURAV_UDA: the contest logger's window program.
 #include "app/application.h"
+#include "platform/errors.h"
 #include "platform/instance_lock.h"
 #include "platform/program_folder.h"
 #include "ui/dialogs.h"
@@ -20,11 +21,21 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const QString programFolder = vu::resolveProgramFolder(
-        vu::executableFolder(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    vu::Application app({programFolder, nullptr, true});
-    app.startUp();
     vu::QtDialogs dialogs;
+    vu::ApplicationOptions options;
+    options.programFolder = vu::resolveProgramFolder(
+        vu::executableFolder(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    options.askYesNo = [&dialogs](const QString& question) {
+        return dialogs.ask(question, vu::Dialogs::Icon::Question, QStringLiteral("&Oui"),
+                           QStringLiteral("&Non"));
+    };
+    vu::Application app(options);
+    try {
+        app.startUp();
+    } catch (const vu::AppError& e) {
+        // What was applied stays; the program goes on, as after any failed command.
+        dialogs.error(e.message());
+    }
     vu::MainWindow window(app, dialogs);
     dialogs.setParent(&window);
     window.show();

@@ -13,6 +13,9 @@ namespace vu::test {
 [[nodiscard]] QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 
+// Puts the real country file and a roster holding D4ERI (member 123) into a program folder.
+void layReferenceData(const QString& programFolder);
+
 // A time source that always answers the same instant.
 class FixedTime : public TimeSource {
 public:

@@ -55,7 +55,7 @@ protected:
 
     QTemporaryDir m_dir;
     test::FixedTime time{QDateTime(QDate(2024, 1, 15), QTime(10, 0), Qt::UTC)};
-    Application app{{m_dir.path(), &time, false}};
+    Application app{{m_dir.path(), &time, false, {}}};
     test::ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
 };
