@@ -112,6 +112,46 @@ bool Application::scoreLine(LogTable& /*table*/, int /*row*/) {
     return false;
 }
 
+void Application::openLog(const QString& path) {
+    setContestFile(path);
+    m_fileNaming.setEditNomFichier(m_station.contestFileName);
+    m_fileNaming.setEditChemin(m_station.contestFolder);
+    saveSettings();
+    {
+        LogTable::Batch batch(m_table);
+        for (int r = 1; r < m_table.rowCount(); ++r) {
+            m_table.clearRow(r);
+        }
+        m_table.setRowCount(2);
+        m_scoreLabel = QStringLiteral("Score = ");
+    }
+    m_contestFile.load();
+    m_table.requestEditor();
+    computeTotalScore(m_table);
+}
+
+void Application::clearLog() {
+    {
+        LogTable::Batch batch(m_table);
+        for (int r = 1; r < m_table.rowCount(); ++r) {
+            m_table.clearRow(r);
+        }
+        m_table.setRowCount(2);
+    }
+    m_contestFile.createCleared(m_clock.localNow());
+}
+
+void Application::quit() {
+    saveSettings();
+    m_contestFile.close();
+    m_backups.quitCopy(m_clock.localNow());
+}
+
+QString Application::helpFilePath() const {
+    return m_programFolder + (m_station.language == 1 ? QStringLiteral("/VARURAV_UDA_FR.chm")
+                                                      : QStringLiteral("/VARURAV_UDA_EN.chm"));
+}
+
 QString Application::mainCaption() const {
     return QStringLiteral("Duruvero VED UVE, V:%1 (%2)    Station : %3")
         .arg(programVersion(), m_startDate, m_station.stationCall);

@@ -71,6 +71,19 @@ public:
     [[nodiscard]] GridEditing& gridEditing() { return m_gridEditing; }
     [[nodiscard]] Backups& backups() { return m_backups; }
 
+    // Main window commands.
+    // Opens another contest file: the settings learn it at once, the log is loaded from it.
+    void openLog(const QString& path);
+    // Whether the log holds lines (then a new log asks before clearing them).
+    [[nodiscard]] bool hasLogLines() const { return m_table.rowCount() > 2; }
+    // Clears the log: the grid and the contest file, which keeps only its header.
+    void clearLog();
+    // "Quitter": settings saved, contest file closed, quit copy written. Throws when one of them
+    // fails; the program then keeps running.
+    void quit();
+    // The help file of the current language.
+    [[nodiscard]] QString helpFilePath() const;
+
     // The main window's title: program, version, start date and station callsign.
     [[nodiscard]] QString mainCaption() const;
     // The one-second tick: in real-time mode the clock, then the backup check. Returns the text

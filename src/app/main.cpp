@@ -4,7 +4,7 @@
 #include "platform/instance_lock.h"
 #include "platform/program_folder.h"
 #include "ui/dialogs.h"
-#include "ui/main_window.h"
+#include "ui/program_windows.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -36,8 +36,7 @@ int main(int argc, char** argv) {
         // What was applied stays; the program goes on, as after any failed command.
         dialogs.error(e.message());
     }
-    vu::MainWindow window(app, dialogs);
-    dialogs.setParent(&window);
-    window.show();
+    vu::ProgramWindows windows(app, dialogs);
+    windows.start();
     return QApplication::exec();
 }

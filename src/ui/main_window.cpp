@@ -4,10 +4,12 @@
 #include "platform/errors.h"
 #include "ui/band_selector.h"
 #include "ui/dialogs.h"
+#include "ui/language_binding.h"
 #include "ui/log_grid_delegate.h"
 #include "ui/log_grid_model.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -87,6 +89,9 @@ MainWindow::MainWindow(Application& app, Dialogs& dialogs, QWidget* parent)
     layout->addWidget(Grille_log, 1);
     layout->addWidget(Panel2);
 
+    nameControls();
+    applyTexts();
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
@@ -99,6 +104,72 @@ MainWindow::MainWindow(Application& app, Dialogs& dialogs, QWidget* parent)
 
 MainWindow::~MainWindow() {
     m_app.clock().setOnChange({});
+}
+
+#define VU_NAME(control) control->setObjectName(QStringLiteral(#control))
+
+void MainWindow::nameControls() {
+    VU_NAME(Panel1);
+    VU_NAME(SpeedButton_help);
+    VU_NAME(SpeedButton_taille_plus);
+    VU_NAME(SpeedButton_Taille_moins);
+    VU_NAME(SpeedButton_temps_differe);
+    VU_NAME(SpeedButton_temps_reel);
+    VU_NAME(Label_temps);
+    VU_NAME(SpeedButton_calculatrice);
+    VU_NAME(SpeedButton_mail);
+    VU_NAME(SpeedButton_creation_fichiers);
+    VU_NAME(SpeedButton_ouvrir);
+    VU_NAME(SpeedButton_retour_info);
+    VU_NAME(SpeedButton1);
+    VU_NAME(BitBtn_quit);
+    VU_NAME(Panel3);
+    VU_NAME(Label_date);
+    VU_NAME(DateTimePicker_date);
+    VU_NAME(Label3);
+    VU_NAME(DateTimePicker_time);
+    VU_NAME(Label_bande);
+    VU_NAME(Grille_band);
+    VU_NAME(Label_saisie);
+    VU_NAME(Edit_saisie);
+    VU_NAME(Edit1);
+    VU_NAME(SpeedButton_aide_saisie);
+    VU_NAME(Label_prenom);
+    VU_NAME(Panel_dupe);
+    VU_NAME(Label_erreur);
+    VU_NAME(Label_station);
+    VU_NAME(Label_categorie);
+    VU_NAME(Grille_log);
+    VU_NAME(PopupMenu1);
+    VU_NAME(Effacercetteligne1);
+    VU_NAME(Insrerunelignevide1);
+    VU_NAME(Panel2);
+    VU_NAME(Label_nomfichier);
+    VU_NAME(Label2);
+    VU_NAME(Label_his_continent);
+    VU_NAME(Label_score);
+    VU_NAME(Label_signature);
+    VU_NAME(Langues1);
+    VU_NAME(Franais1);
+    VU_NAME(Anglais1);
+    VU_NAME(Espagnol);
+    VU_NAME(Italien1);
+    VU_NAME(Fichers1);
+    VU_NAME(Ouvrir1);
+    VU_NAME(Accesficheinfos1);
+    VU_NAME(Logs1);
+    VU_NAME(Creation1);
+    VU_NAME(CrationADIF1);
+}
+
+#undef VU_NAME
+
+void MainWindow::applyTexts() {
+    applyLanguage(this, Form::Main, m_app.texts());
+    // The pop-up menu is a window of its own.
+    if (m_app.texts().isLoaded()) {
+        Effacercetteligne1->setText(m_app.texts().caption(Form::Main, u"Effacercetteligne1"));
+    }
 }
 
 void MainWindow::buildToolBar() {
@@ -400,6 +471,13 @@ void MainWindow::syncTimer() {
     DateTimePicker_time->setEnabled(!clock.isRealTime());
 }
 
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the main window by any means ends the program at once, without the work of
+    // "Quitter".
+    event->accept();
+    QApplication::quit();
+}
+
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate && !m_activationQueued) {
         // After the handler that was running when the window came back to the front.
@@ -528,11 +606,14 @@ void MainWindow::Timer1Timer() {
 
 void MainWindow::SpeedButton_temps_differeClick() {
     m_app.clock().setDeferredTime();
+    Label_temps->setText(m_app.texts().message(MessageText::TpsDiffere));
     render();
+    m_dialogs.message(m_app.texts().message(MessageText::Qtr));
 }
 
 void MainWindow::SpeedButton_temps_reelClick() {
     m_app.clock().setRealTime();
+    Label_temps->setText(m_app.texts().message(MessageText::TpsReel));
     render();
 }
 

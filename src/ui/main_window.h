@@ -32,6 +32,8 @@ public:
     void FormActivate();
     // Shows the core's state in the widgets that are not bound to a model.
     void render();
+    // Takes the captions and hints of the loaded language.
+    void applyTexts();
     // The one-second tick of Timer1.
     void Timer1Timer();
 
@@ -101,6 +103,7 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildToolBar();
@@ -108,6 +111,7 @@ private:
     void buildGrid();
     void buildStatusBar();
     void buildMenu();
+    void nameControls();
 
     // Runs a handler; an error that escapes it is shown by the standard error display.
     template <typename F>
