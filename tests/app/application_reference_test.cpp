@@ -10,6 +10,13 @@
 namespace vu {
 namespace {
 
+ApplicationOptions optionsFor(const QString& folder, bool network) {
+    ApplicationOptions options;
+    options.programFolder = folder;
+    options.allowNetwork = network;
+    return options;
+}
+
 TEST(ApplicationReferenceData, StartUpBuildsTheCountryListFetchingTheFileOnlyWhenAllowed) {
     test::LocalHttpsServer server;
     ASSERT_TRUE(server.start()) << server.error().toStdString();
@@ -19,7 +26,7 @@ TEST(ApplicationReferenceData, StartUpBuildsTheCountryListFetchingTheFileOnlyWhe
     for (const bool network : {false, true}) {
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());
-        Application app({dir.path(), nullptr, network});
+        Application app(optionsFor(dir.path(), network));
         app.setReferenceSources(sources);
         app.startUp();
         EXPECT_EQ(QFileInfo::exists(dir.filePath("cty_wt.dat")), network);
@@ -35,7 +42,7 @@ TEST(ApplicationReferenceData, AFileErrorOfTheBuildDoesNotStopTheStartUp) {
     ASSERT_TRUE(dir.isValid());
     test::writeFile(dir.filePath("cty_wt.dat"), test::readFile(test::fixture("cty_wt.dat")));
     ASSERT_TRUE(QDir(dir.path()).mkdir("DXCC.CSV")); // a folder where the list should go
-    Application app({dir.path(), nullptr, false});
+    Application app(optionsFor(dir.path(), false));
     app.startUp();
     ASSERT_EQ(app.startUpErrors().size(), 1);
     EXPECT_FALSE(app.startUpErrors().first().isEmpty());
@@ -46,7 +53,7 @@ TEST(ApplicationReferenceData, LoadingALogNamesMembersAndScoresIt) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     test::writeFile(dir.filePath("cty_wt.dat"), test::readFile(test::fixture("cty_wt.dat")));
-    Application app({dir.path(), nullptr, false});
+    Application app(optionsFor(dir.path(), false));
     app.startUp();
     test::writeFile(dir.filePath("Fichiers_BD/VUZ_adar_2021.csv"), "F5ABC,34,Jean,x\r\n");
     app.station().continent = "EU";

@@ -2,6 +2,7 @@
 
 #include "contest_log/log_format.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
@@ -36,6 +37,14 @@ QByteArray randomBytes(qsizetype size, quint32 seed) {
         c = static_cast<char>(random.bounded(256));
     }
     return bytes;
+}
+
+void layReferenceData(const QString& programFolder) {
+    ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("cty_wt.dat")),
+                            programFolder + QStringLiteral("/cty_wt.dat")));
+    ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("/Fichiers_BD")));
+    writeFile(programFolder + QStringLiteral("/Fichiers_BD/VUZ_adar_2021.csv"),
+              "Indicatif,Numero,Prenom,Adhesion\r\nD4ERI,123,Eric,2020\r\n");
 }
 
 AsUnprivilegedUser::AsUnprivilegedUser() {

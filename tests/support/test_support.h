@@ -17,6 +17,9 @@ void writeFile(const QString& path, const QByteArray& bytes);
 // Bytes of every value, the same for the same seed.
 [[nodiscard]] QByteArray randomBytes(qsizetype size, quint32 seed);
 
+// Puts the real country file and a roster holding D4ERI (member 123) into a program folder.
+void layReferenceData(const QString& programFolder);
+
 // A time source that always answers the same instant.
 class FixedTime : public TimeSource {
 public:
