@@ -110,6 +110,7 @@ QString Application::memberFirstName(const QString& call) {
 
 void Application::computeTotalScore(LogTable& table) {
     m_scorer.computeTotalScore(table);
+    m_entryPanel.setDupeVisible(m_scorer.board().dupeShown);
 }
 
 void Application::clearHisContinent() {

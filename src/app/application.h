@@ -75,6 +75,7 @@ public:
     [[nodiscard]] const SettingsFile& settingsFile() const { return m_settings; }
     [[nodiscard]] Scorer& scorer() { return m_scorer; }
     [[nodiscard]] const QString& scoreLabel() const { return m_scorer.board().label; }
+    [[nodiscard]] const QString& hisContinent() const { return m_scorer.board().hisContinent; }
     // How the roster update of start-up ended, with its texts; Failed with no text when none ran.
     [[nodiscard]] const RosterUpdate& rosterUpdate() const { return m_rosterUpdate; }
     // Texts of the errors met by startUp, for the first window to show.

@@ -1,6 +1,7 @@
 #include "contest_log/entry_flow.h"
 
 #include "contest_log/quick_entry.h"
+#include "scoring/scoring.h"
 
 namespace vu {
 
@@ -19,13 +20,7 @@ void EntryPanel::setEntryText(const QString& text) {
     if (typed.size() <= 3) {
         return;
     }
-    const QString band = m_file.currentBand();
-    for (int r = 1; r < m_table.rowCount(); ++r) {
-        if (m_table.cell(Col::Call, r) == typed && m_table.cell(Col::Band, r) == band) {
-            m_dupeVisible = true;
-            break;
-        }
-    }
+    m_dupeVisible = workedOnBand(m_table, typed, m_file.currentBand());
     m_memberLabel = memberLabelText(m_services.lookUpMember(typed));
 }
 

@@ -449,6 +449,7 @@ void MainWindow::render() {
     Label_erreur->setText(panel.errorLabel());
     Panel_dupe->setVisible(panel.dupeVisible());
     Label_score->setText(m_app.scoreLabel());
+    Label_his_continent->setText(m_app.hisContinent());
     Label_station->setText(m_app.station().stationCall);
     Label_categorie->setText(m_app.station().category);
     Label_nomfichier->setText(m_app.station().contestFileName.section(u'.', 0, 0));
