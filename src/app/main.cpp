@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
 
     vu::InstanceLock lock(vu::InstanceLock::defaultPath());
     if (!lock.tryLock()) {
+        std::fprintf(stderr, "%s\n", qPrintable(vu::InstanceLock::alreadyRunningText()));
         QMessageBox::information(nullptr, QStringLiteral("VARURAV_UDA"),
                                  vu::InstanceLock::alreadyRunningText());
         return 0;
