@@ -1,0 +1,115 @@
+#include "app/application.h"
+#include "contest_log/record_file.h"
+#include "platform/ini_file.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vu {
+namespace {
+
+// The main window's commands on a started program with a log of three QSOs.
+class MainCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(m_volume.isValid());
+        ASSERT_TRUE(QFile::copy(test::fixture("cty_wt.dat"), m_dir.filePath("cty_wt.dat")));
+        app.startUp();
+        app.stationForm().setEditOp(QStringLiteral("D4ERI"));
+        app.stationForm().editOpExit();
+        app.acceptStation();
+        app.fileNaming().activate(app.clock().localNow().date());
+        app.fileNaming().setEditNomFichier(QStringLiteral("LOG"));
+        app.confirmFileNaming();
+        for (const char* call : {"F5AAA", "DL1BBB", "G4CCC"}) {
+            app.clock().tick(app.table());
+            app.entryPanel().setEntryText(QString::fromLatin1(call));
+            ASSERT_EQ(app.entryPanel().pressEnter(), EntryPanel::EnterOutcome::Stored);
+        }
+    }
+
+    QStringList callsIn(const QString& path) {
+        const QByteArray bytes = test::readFile(path);
+        QStringList calls;
+        for (qsizetype i = kRecordSize; i + kRecordSize <= bytes.size(); i += kRecordSize) {
+            calls << decodeRecord(bytes.constData() + i).call;
+        }
+        return calls;
+    }
+
+    QTemporaryDir m_dir;
+    QTemporaryDir m_volume;
+    test::FixedTime time{QDateTime(QDate(2024, 6, 1), QTime(10, 0), Qt::UTC)};
+    Application app{{m_dir.path(), &time, false, {}}};
+};
+
+TEST_F(MainCommandsTest, OpeningALogSavesItsNameAtOnceAndLoadsIt) {
+    const QString other = m_dir.filePath("Files/OTHER.QRP");
+    QByteArray bytes(kRecordSize, '\0');
+    bytes += encodeRecord(test::lineRecord("EA3XYZ", "20", {2024, 6, 1}, {9, 0}, "NM", "QRO"));
+    test::writeFile(other, bytes);
+    app.openLog(other);
+    EXPECT_EQ(app.table().rowCount(), 3);
+    EXPECT_EQ(app.table().cell(Col::Call, 1), QStringLiteral("EA3XYZ"));
+    EXPECT_TRUE(app.scoreLabel().startsWith(QStringLiteral("Score = ")));
+    IniFile ini(m_dir.filePath("Varurav_UDA.ini"));
+    EXPECT_EQ(ini.readString("VGlobales", "NOM_FICHIER", {}), QStringLiteral("OTHER.QRP"));
+    EXPECT_EQ(ini.readString("VGlobales", "CHEMIN_FICHIER", {}), m_dir.filePath("Files"));
+    EXPECT_EQ(app.fileNaming().editNomFichier(), QStringLiteral("OTHER.QRP"));
+}
+
+TEST_F(MainCommandsTest, ANewLogKeepsOnlyTheHeaderTwice) {
+    EXPECT_TRUE(app.hasLogLines());
+    app.clearLog();
+    EXPECT_EQ(app.table().rowCount(), 2);
+    const QByteArray bytes = test::readFile(app.contestFile().path());
+    ASSERT_EQ(bytes.size(), 2 * kRecordSize);
+    EXPECT_EQ(bytes.left(kRecordSize), bytes.mid(kRecordSize));
+    app.activateMain();
+    EXPECT_FALSE(app.hasLogLines());
+}
+
+TEST_F(MainCommandsTest, QuitSavesTheSettingsAndLeavesAQuitCopy) {
+    app.chooseLanguage(4);
+    app.quit();
+    EXPECT_EQ(IniFile(m_dir.filePath("Varurav_UDA.ini")).readInteger("Langue", "LNG", 0), 4);
+    EXPECT_EQ(callsIn(app.contestFile().path() + QStringLiteral("_Mem")),
+              (QStringList{"F5AAA", "DL1BBB", "G4CCC", ""}));
+}
+
+TEST_F(MainCommandsTest, TheHelpFileFollowsTheLanguage) {
+    const QString french = m_dir.path() + QStringLiteral("/VARURAV_UDA_FR.chm");
+    const QString english = m_dir.path() + QStringLiteral("/VARURAV_UDA_EN.chm");
+    EXPECT_EQ(app.helpFilePath(), french);
+    for (int language : {2, 3, 4}) {
+        app.chooseLanguage(language);
+        EXPECT_EQ(app.helpFilePath(), english);
+    }
+}
+
+TEST_F(MainCommandsTest, TicksBackUpOnlyInRealTimeToTheChosenVolume) {
+    app.setBackupVolume(m_volume.path());
+    app.clock().setDeferredTime();
+    for (int minute = 0; minute < 5; ++minute) {
+        time.set(time.now().addSecs(61));
+        EXPECT_TRUE(app.tick().isEmpty());
+    }
+    EXPECT_TRUE(QDir(m_volume.path()).entryList(QDir::Files).isEmpty());
+
+    app.clock().setRealTime();
+    for (int minute = 0; minute < 3; ++minute) {
+        time.set(time.now().addSecs(61));
+        EXPECT_TRUE(app.tick().isEmpty());
+    }
+    EXPECT_EQ(QDir(m_volume.path()).entryList(QDir::Files),
+              (QStringList{"LOG.QRP_01.sav", "LOG.QRP_02.sav", "LOG.QRP_03.sav"}));
+    EXPECT_EQ(callsIn(m_volume.filePath("LOG.QRP_03.sav")),
+              (QStringList{"F5AAA", "DL1BBB", "G4CCC", ""}));
+}
+
+} // namespace
+} // namespace vu
