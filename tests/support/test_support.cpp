@@ -36,6 +36,17 @@ AsUnprivilegedUser::~AsUnprivilegedUser() {
     }
 }
 
+LogTable logTableOf(const std::vector<QStringList>& lines) {
+    LogTable table;
+    table.setRowCount(static_cast<int>(lines.size()) + 2);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        for (int col = 0; col < lines[i].size(); ++col) {
+            table.setCell(col, static_cast<int>(i) + 1, lines[i][col]);
+        }
+    }
+    return table;
+}
+
 Record lineRecord(const QString& call, const QString& band, QDate date, QTime time,
                   const QString& member, const QString& category) {
     Record r;

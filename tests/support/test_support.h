@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 namespace vu::test {
 
@@ -45,6 +47,10 @@ public:
 private:
     bool m_switched = false;
 };
+
+// A log table holding these log lines (each the texts of columns 0, 1, ...) between the title
+// row and an empty entry row.
+[[nodiscard]] LogTable logTableOf(const std::vector<QStringList>& lines);
 
 // A line record as the log writes it.
 [[nodiscard]] Record lineRecord(const QString& call, const QString& band, QDate date, QTime time,
