@@ -6,21 +6,46 @@
 #include "platform/durable_file.h"
 #include "platform/version.h"
 
+#include <charconv>
+
 namespace vu {
 
 namespace {
 
-// An element followed by the blank that separates it from the next one.
-QString element(QStringView name, const QString& value) {
-    return adifElement(name, value) + QLatin1Char(' ');
+// Appends "<NAME:length>value": the length counts the characters as the file holds them.
+void appendElement(QString& out, QStringView name, QStringView value) {
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), cp1252Size(value)).ptr;
+    out += u'<';
+    out += name;
+    out += u':';
+    out += QLatin1StringView(digits, end - digits);
+    out += u'>';
+    out += value;
 }
 
-// The FREQ element of a band, in megahertz, with its blank; only the blank for an unknown band.
-QString frequencyElement(const QString& band) {
+// Appends an element and the blank that separates it from the next one.
+void appendField(QString& out, QStringView name, QStringView value) {
+    appendElement(out, name, value);
+    out += u' ';
+}
+
+QString headerElement(QStringView name, QStringView value) {
+    QString out;
+    appendElement(out, name, value);
+    return out;
+}
+
+// Appends the FREQ field of a band in megahertz; only its blank for an unknown band.
+void appendFrequency(QString& out, const QString& band) {
     static const QStringList bands = {"80", "40", "20", "15", "10"};
     static const QStringList megahertz = {"3.5", "7", "14", "21", "28"};
     const qsizetype i = bands.indexOf(band);
-    return i < 0 ? QStringLiteral(" ") : element(u"FREQ", megahertz[i]);
+    if (i < 0) {
+        out += u' ';
+    } else {
+        appendField(out, u"FREQ", megahertz[i]);
+    }
 }
 
 // The country of a record's callsign. A callsign that the table takes no lookup for (empty, or
@@ -32,36 +57,38 @@ CountryResult countryOf(const QString& call, const CountryLookup& lookUp) {
     return lookUp(call);
 }
 
-} // namespace
-
-QString adifElement(QStringView name, const QString& value) {
-    // Lengths count the characters as written: a character outside the code page becomes one "?".
-    return u'<' + name.toString() + u':' + QString::number(toCp1252(value).size()) + u'>' + value;
-}
-
-QStringList adifLines(const LogTable& table, const ReportStation& station, const QString& version,
-                      const CountryLookup& lookUp) {
-    QStringList lines = {
+// Hands each line of the file to `emit`, in order.
+template <typename Emit>
+void produceLines(const LogTable& table, const ReportStation& station, const QString& version,
+                  const CountryLookup& lookUp, Emit emit) {
+    const QString header[] = {
         QStringLiteral("<ADIF_VER:5>3.1.3"),
         QStringLiteral("<PROGRAMID:11>VARURAV_UDA"),
-        adifElement(u"PROGRAMVERSION", version),
-        adifElement(u"APP_ZIR_CATEGORY", station.category),
+        headerElement(u"PROGRAMVERSION", version),
+        headerElement(u"APP_ZIR_CATEGORY", station.category),
         QStringLiteral("<CONTEST_ID:16>ZARIZEVU DEZ-EDU"),
         QStringLiteral("<EOH>"),
         QString(),
     };
+    for (const QString& line : header) {
+        emit(line);
+    }
 
     // The station's part is the same in every record.
-    const QString mine =
-        element(u"MY_NAME", station.acceptedName) + element(u"OPERATOR", station.operatorCall) +
-        element(u"MY_STATION", station.stationCall) +
-        (station.category == QLatin1String("QRP") ? QStringLiteral("<TX_PWR:1>5 ")
-                                                  : QStringLiteral("<TX_PWR:3>100 ")) +
-        element(u"MY_STREET", station.street) + element(u"MY_CITY", station.city) +
-        element(u"MY_POSTAL_CODE", station.zipCode) + element(u"MY_EMAIL", station.emailTyped);
+    QString mine;
+    appendField(mine, u"MY_NAME", station.acceptedName);
+    appendField(mine, u"OPERATOR", station.operatorCall);
+    appendField(mine, u"MY_STATION", station.stationCall);
+    mine += station.category == QLatin1String("QRP") ? QLatin1String("<TX_PWR:1>5 ")
+                                                     : QLatin1String("<TX_PWR:3>100 ");
+    appendField(mine, u"MY_STREET", station.street);
+    appendField(mine, u"MY_CITY", station.city);
+    appendField(mine, u"MY_POSTAL_CODE", station.zipCode);
+    appendField(mine, u"MY_EMAIL", station.emailTyped);
 
     // Rows up to the entry row; those without a callsign (blank lines, the empty entry row)
     // give no record.
+    QString record;
     for (int row = 1; row < table.rowCount(); ++row) {
         if (table.cell(Col::Call, row).isEmpty()) {
             continue;
@@ -72,32 +99,53 @@ QStringList adifLines(const LogTable& table, const ReportStation& station, const
         const QString& member = table.cell(Col::Member, row);
         const QString& firstName = table.cell(Col::FirstName, row);
 
-        QString record =
-            mine + element(u"CALL", call) + element(u"COUNTRY", country.dxccPrefix) +
-            element(u"DXCC", country.adif) + element(u"CONT", country.continent) +
-            element(u"QSO_DATE", formatCompactDate(parseLogDate(table.cell(Col::Date, row)))) +
-            element(u"TIME_ON", formatCompactTime(parseLogTime(table.cell(Col::Time, row)))) +
-            QStringLiteral("<MODE:2>CW ") + element(u"BAND", band + u'M') + frequencyElement(band) +
-            element(u"RST_SENT", table.cell(Col::RstSent, row)) +
-            element(u"RST_RCVD", table.cell(Col::RstRcvd, row));
+        record = mine;
+        appendField(record, u"CALL", call);
+        appendField(record, u"COUNTRY", country.dxccPrefix);
+        appendField(record, u"DXCC", country.adif);
+        appendField(record, u"CONT", country.continent);
+        appendField(record, u"QSO_DATE",
+                    formatCompactDate(parseLogDate(table.cell(Col::Date, row))));
+        appendField(record, u"TIME_ON",
+                    formatCompactTime(parseLogTime(table.cell(Col::Time, row))));
+        record += QLatin1String("<MODE:2>CW ");
+        appendField(record, u"BAND", band + u'M');
+        appendFrequency(record, band);
+        appendField(record, u"RST_SENT", table.cell(Col::RstSent, row));
+        appendField(record, u"RST_RCVD", table.cell(Col::RstRcvd, row));
         if (!firstName.isEmpty()) {
-            record += element(u"NAME", firstName);
+            appendField(record, u"NAME", firstName);
         }
         if (!member.isEmpty()) {
-            record += element(u"APP_LOGGER32_USER_1", member);
+            appendField(record, u"APP_LOGGER32_USER_1", member);
         }
-        record += element(u"SRX", member);
+        appendField(record, u"SRX", member);
         if (member != QLatin1String("NM")) {
-            record += QStringLiteral("<SRX_STRING:3>ZIR ");
+            record += QLatin1String("<SRX_STRING:3>ZIR ");
         }
-        lines << record + QStringLiteral("<EOR>");
+        record += QLatin1String("<EOR>");
+        emit(record);
     }
+}
+
+} // namespace
+
+QStringList adifLines(const LogTable& table, const ReportStation& station, const QString& version,
+                      const CountryLookup& lookUp) {
+    QStringList lines;
+    produceLines(table, station, version, lookUp, [&lines](const QString& line) { lines << line; });
     return lines;
 }
 
 QByteArray adifFile(const LogTable& table, const ReportStation& station, const QString& version,
                     const CountryLookup& lookUp) {
-    return cp1252Lines(adifLines(table, station, version, lookUp));
+    // Converted line by line: a long log never holds its whole text twice.
+    QByteArray bytes;
+    produceLines(table, station, version, lookUp, [&bytes](const QString& line) {
+        bytes += toCp1252(line);
+        bytes += "\r\n";
+    });
+    return bytes;
 }
 
 QString adifFileName(const QString& contestFileName) {

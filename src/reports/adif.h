@@ -21,8 +21,6 @@ using CountryLookup = std::function<CountryResult(const QString& callsign)>;
 // The ADIF file's bytes: the lines in Windows-1252, each ended by CR LF.
 [[nodiscard]] QByteArray adifFile(const LogTable& table, const ReportStation& station,
                                   const QString& version, const CountryLookup& lookUp);
-// One ADIF element: "<NAME:length>value", the length counted in characters of the file.
-[[nodiscard]] QString adifElement(QStringView name, const QString& value);
 // Name of the ADIF file of a contest file: its extension replaced by ".ADI".
 [[nodiscard]] QString adifFileName(const QString& contestFileName);
 // Writes the ADIF file beside the contest file, replacing any earlier one, and returns its
