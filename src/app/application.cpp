@@ -1,5 +1,9 @@
 #include "app/application.h"
 
+#include "platform/backup_volumes.h"
+#include "platform/errors.h"
+#include "platform/version.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,18 +24,73 @@ const TimeSource& timeSourceOf(const ApplicationOptions& options,
 
 Application::Application(ApplicationOptions options)
     : m_options(std::move(options)), m_programFolder(QDir::cleanPath(m_options.programFolder)),
-      m_clock(timeSourceOf(m_options, m_systemTime)), m_contestFile(m_table, m_station, *this) {}
+      m_clock(timeSourceOf(m_options, m_systemTime)), m_contestFile(m_table, m_station, *this),
+      m_countries(m_programFolder), m_roster(m_programFolder), m_scorer(m_countries, m_station),
+      m_stationForm(m_station, m_table, m_countries, m_roster, m_texts, m_programFolder),
+      m_fileNaming(m_station, m_table, m_contestFile, filesFolder()),
+      m_settings(m_programFolder,
+                 {m_layout, m_station, m_stationForm, m_fileNaming, m_table, m_texts, m_clock}),
+      m_entryPanel(m_table, m_contestFile, m_clock, *this),
+      m_gridEditing(m_table, m_contestFile, m_clock, *this), m_backups(m_contestFile),
+      m_startDate(m_clock.localNow().date().toString(QStringLiteral("dd/MM/yyyy"))) {}
 
 Application::~Application() = default;
 
 void Application::startUp() {
-    for (const char* name : {"Files", "Lng", "Fichiers_BD"}) {
-        QDir(m_programFolder).mkpath(QString::fromLatin1(name));
+    const RosterDecision roster = m_stationForm.create(programVersion(), m_clock.localNow().date(),
+                                                       backupVolumes(mountedVolumes()));
+    RosterOutcome outcome = RosterOutcome::KeptOnNo;
+    if (roster.rosterMissing) {
+        updateRoster();
+        outcome = RosterOutcome::UpdatedMissing;
+    } else if (m_options.allowNetwork && m_options.askYesNo &&
+               m_options.askYesNo(roster.question)) {
+        updateRoster();
+        outcome = RosterOutcome::UpdatedOnYes;
     }
-    m_station.contestFolder = filesFolder();
+    m_stationForm.rosterUpdateDone(outcome);
+    try {
+        m_stationForm.buildCountryList(m_options.allowNetwork);
+    } catch (const AppError& e) {
+        m_startUpErrors << e.message();
+    }
+    m_settings.load();
 }
 
-void Application::acceptStation() {}
+void Application::setReferenceSources(const ReferenceSources& sources) {
+    m_countries.setSources(sources);
+    m_roster.setSources(sources);
+}
+
+void Application::updateRoster() {
+    if (!m_options.allowNetwork) {
+        return;
+    }
+    m_rosterUpdate = m_roster.updateRoster();
+}
+
+void Application::acceptStation() {
+    (void)m_stationForm.activate(); // its prompt is for the window
+    const StationOk ok = m_stationForm.accept();
+    if (!ok.accepted) {
+        throw AppError(ok.message);
+    }
+}
+
+void Application::confirmFileNaming() {
+    m_fileNaming.confirm(m_clock.localNow());
+    activateMain();
+    m_clock.setRealTime();
+}
+
+void Application::chooseLanguage(int index) {
+    m_station.language = index;
+    m_settings.loadLanguage();
+}
+
+void Application::saveSettings() const {
+    m_settings.save(programVersion());
+}
 
 void Application::setContestFile(const QString& path) {
     const QFileInfo info(path);
@@ -45,14 +104,78 @@ void Application::activateMain() {
     m_table.requestEditor();
 }
 
-QString Application::memberFirstName(const QString& /*call*/) {
-    return {};
+QString Application::memberFirstName(const QString& call) {
+    return m_roster.lookUpMember(call).firstName;
 }
 
-void Application::computeTotalScore(LogTable& /*table*/) {}
+void Application::computeTotalScore(LogTable& table) {
+    m_scorer.computeTotalScore(table);
+}
 
 void Application::clearHisContinent() {
-    m_hisContinent.clear();
+    m_scorer.clearHisContinent();
+}
+
+MemberResult Application::lookUpMember(const QString& call) {
+    return m_roster.lookUpMember(call);
+}
+
+bool Application::scoreLine(LogTable& table, int row) {
+    m_scorer.scoreLine(table, row);
+    return m_scorer.board().dupeShown;
+}
+
+void Application::openLog(const QString& path) {
+    setContestFile(path);
+    m_fileNaming.setEditNomFichier(m_station.contestFileName);
+    m_fileNaming.setEditChemin(m_station.contestFolder);
+    saveSettings();
+    {
+        LogTable::Batch batch(m_table);
+        for (int r = 1; r < m_table.rowCount(); ++r) {
+            m_table.clearRow(r);
+        }
+        m_table.setRowCount(2);
+        m_scorer.resetTotals();
+    }
+    m_contestFile.load();
+    m_table.requestEditor();
+    computeTotalScore(m_table);
+}
+
+void Application::clearLog() {
+    {
+        LogTable::Batch batch(m_table);
+        for (int r = 1; r < m_table.rowCount(); ++r) {
+            m_table.clearRow(r);
+        }
+        m_table.setRowCount(2);
+    }
+    m_contestFile.createCleared(m_clock.localNow());
+}
+
+void Application::quit() {
+    saveSettings();
+    m_contestFile.close();
+    m_backups.quitCopy(m_clock.localNow());
+}
+
+QString Application::helpFilePath() const {
+    return m_programFolder + (m_station.language == 1 ? QStringLiteral("/VARURAV_UDA_FR.chm")
+                                                      : QStringLiteral("/VARURAV_UDA_EN.chm"));
+}
+
+QString Application::mainCaption() const {
+    return QStringLiteral("Duruvero VED UVE, V:%1 (%2)    Station : %3")
+        .arg(programVersion(), m_startDate, m_station.stationCall);
+}
+
+QString Application::tick() {
+    const QDateTime t = m_clock.tick(m_table);
+    if (!t.isValid()) {
+        return {};
+    }
+    return m_backups.check(t, m_backupVolume, m_station.contestFileName).errorToShow;
 }
 
 } // namespace vu

@@ -64,7 +64,10 @@ int scoreCommand(const QStringList& args) {
     if (!contestArgs(args, contestFile, programFolder)) {
         return usage();
     }
-    vu::Application app({programFolder, nullptr, false});
+    vu::ApplicationOptions options;
+    options.programFolder = programFolder;
+    options.allowNetwork = false;
+    vu::Application app(options);
     app.startUp();
     app.acceptStation();
     app.setContestFile(contestFile);

@@ -1,19 +1,42 @@
 // VARURAV_UDA: the contest logger's window program.
 #include "app/application.h"
+#include "platform/errors.h"
+#include "platform/instance_lock.h"
 #include "platform/program_folder.h"
-#include "ui/main_window.h"
+#include "ui/dialogs.h"
+#include "ui/program_windows.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QStandardPaths>
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VARURAV_UDA"));
-    const QString programFolder = vu::resolveProgramFolder(
+
+    vu::InstanceLock lock(vu::InstanceLock::defaultPath());
+    if (!lock.tryLock()) {
+        QMessageBox::information(nullptr, QStringLiteral("VARURAV_UDA"),
+                                 vu::InstanceLock::alreadyRunningText());
+        return 0;
+    }
+
+    vu::QtDialogs dialogs;
+    vu::ApplicationOptions options;
+    options.programFolder = vu::resolveProgramFolder(
         vu::executableFolder(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    vu::Application app({programFolder, nullptr, true});
-    app.startUp();
-    vu::MainWindow window(app);
-    window.show();
+    options.askYesNo = [&dialogs](const QString& question) {
+        return dialogs.ask(question, vu::Dialogs::Icon::Question, QStringLiteral("&Oui"),
+                           QStringLiteral("&Non"));
+    };
+    vu::Application app(options);
+    try {
+        app.startUp();
+    } catch (const vu::AppError& e) {
+        // What was applied stays; the program goes on, as after any failed command.
+        dialogs.error(e.message());
+    }
+    vu::ProgramWindows windows(app, dialogs);
+    windows.start();
     return QApplication::exec();
 }

@@ -114,7 +114,12 @@ std::optional<QDate> dateOfValue(double value) {
     if (!std::isfinite(value) || std::fabs(value) > kMaxDays) {
         return std::nullopt;
     }
-    return kEpoch.addDays(static_cast<qint64>(std::trunc(value)));
+    const QDate date = kEpoch.addDays(static_cast<qint64>(std::trunc(value)));
+    // Only dates the log's own format can write back are dates.
+    if (date.year() < 1 || date.year() > 9999) {
+        return std::nullopt;
+    }
+    return date;
 }
 
 std::optional<QTime> timeOfValue(double value) {

@@ -28,7 +28,7 @@ namespace vu {
 // Date values of the contest file count days since 1899-12-30; the fraction is the time of day.
 [[nodiscard]] double dayValue(QDate date);
 [[nodiscard]] double timeFraction(QTime time);
-// The date of a day value (its whole part); empty for a value no calendar can hold.
+// The date of a day value (its whole part); empty outside the years 1 to 9999.
 [[nodiscard]] std::optional<QDate> dateOfValue(double value);
 // The time of day of a value (its fraction, to the millisecond); empty for NaN or infinity.
 [[nodiscard]] std::optional<QTime> timeOfValue(double value);

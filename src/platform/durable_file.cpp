@@ -34,8 +34,8 @@ void syncDirectoryOf(const QString& path) {
     }
 }
 
-void writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    const QString temp = path + QStringLiteral(".tmp~");
+void writeFileAtomically(const QString& path, const QByteArray& bytes, const QString& tempPath) {
+    const QString temp = tempPath.isEmpty() ? path + QStringLiteral(".tmp~") : tempPath;
     const QByteArray tempName = QFile::encodeName(temp);
     const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {

@@ -11,8 +11,9 @@ void writeFully(int fd, const QByteArray& bytes, qint64 offset, const QString& p
 void syncDirectoryOf(const QString& path);
 // Writes a whole file through a temporary file beside it, flushed to the device and renamed into
 // place: afterwards the file is either the complete new one or, after a failure, the old one.
-// Throws IoError.
-void writeFileAtomically(const QString& path, const QByteArray& bytes);
+// `tempPath` names the temporary file (default: the path followed by ".tmp~"). Throws IoError.
+void writeFileAtomically(const QString& path, const QByteArray& bytes,
+                         const QString& tempPath = {});
 // Reads a whole file; throws IoError.
 [[nodiscard]] QByteArray readWholeFile(const QString& path);
 

@@ -1,7 +1,14 @@
 #pragma once
 
+#include "platform/watched_file.h"
+#include "scoring/reference_sources.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
+#include <unordered_map>
+#include <vector>
 
 namespace vu {
 
@@ -15,6 +22,52 @@ struct CountryResult {
 
     [[nodiscard]] bool found() const { return !dxccPrefix.isEmpty(); }
     bool operator==(const CountryResult&) const = default;
+};
+
+// The country list (DXCC.CSV) and the DXCC prefix list cut from a country file.
+struct CountryList {
+    QByteArray text;
+    QStringList dxccPrefixes;
+};
+
+// Cuts a country file (cty_wt.dat) into the country list: one line per alias prefix, "=" entries
+// and zone overrides left out, comment lines inside records skipped. A field holding a comma
+// (some entity names do) is written between double quotes so that it cannot shift the fields.
+[[nodiscard]] CountryList buildCountryListText(QByteArrayView countryFile);
+
+// The country list held in memory. It answers exactly as a scan of the list from its first line
+// would: the first line with a key wins.
+class CountryIndex {
+public:
+    CountryIndex() = default;
+    CountryIndex(const CountryIndex&) = delete;
+    CountryIndex& operator=(const CountryIndex&) = delete;
+    CountryIndex(CountryIndex&&) = default;
+    CountryIndex& operator=(CountryIndex&&) = default;
+
+    // Reads a country list (the content of DXCC.CSV), replacing what was held.
+    void load(QByteArrayView list);
+    // Number of lines held (lines without a comma are not lines of the list).
+    [[nodiscard]] qsizetype lineCount() const { return static_cast<qsizetype>(m_lines.size()); }
+
+    // The first line whose key equals `prefix`; empty when none.
+    [[nodiscard]] CountryResult findPrefix(QStringView prefix) const;
+    // The answer for a callsign: the candidates P1 to P4 in order, then the longest alias prefix
+    // of the callsign. No value when the callsign gives nothing to look up (empty, or beginning
+    // with "/").
+    [[nodiscard]] std::optional<CountryResult> lookUp(const QString& callsign) const;
+
+private:
+    struct ViewHash {
+        size_t operator()(QStringView v) const noexcept { return qHash(v); }
+    };
+    [[nodiscard]] const CountryResult* find(QStringView key) const;
+
+    std::vector<CountryResult> m_lines;
+    // Keys view the lines' own texts, which never change once loaded.
+    std::unordered_map<QStringView, size_t, ViewHash> m_first;
+    // The lengths of the keys, longest first: the longest-prefix search tries only these.
+    std::vector<qsizetype> m_keyLengths;
 };
 
 // The DXCC country table: the country list built from the country file, and the lookups.
@@ -37,10 +90,28 @@ public:
     const CountryResult& lookUpCountry(const QString& callsign);
     [[nodiscard]] const CountryResult& lastResult() const { return m_last; }
 
+    // Where the country file is fetched from (the public server unless changed).
+    void setSources(ReferenceSources sources) { m_sources = std::move(sources); }
+    // Fetches the country file when it is missing; true when a new file arrived.
+    bool downloadCountryFile();
+    // True when the last build fetched the country file (the station window beeps then).
+    [[nodiscard]] bool fetchedCountryFile() const { return m_fetched; }
+    // Paths of the country file and the country list as they are on disk.
+    [[nodiscard]] QString countryFilePath() const { return m_countryFile.path(); }
+    [[nodiscard]] QString countryListPath() const { return m_countryList.path(); }
+    // The country list in memory, read again first when the file changed on disk. Throws
+    // IoError when it cannot be read.
+    [[nodiscard]] const CountryIndex& index();
+
 private:
     QString m_programFolder;
     QStringList m_dxccPrefixes;
     CountryResult m_last;
+    ReferenceSources m_sources;
+    WatchedFile m_countryFile;
+    WatchedFile m_countryList;
+    CountryIndex m_index;
+    bool m_fetched = false;
 };
 
 } // namespace vu

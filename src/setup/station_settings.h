@@ -16,6 +16,13 @@ struct StationSettings {
     QString category = QStringLiteral("QRP"); // MY_CATEGORIE
     int language = 1;                         // LNG: 1 French, 2 English, 3 Spanish, 4 Italian
 
+    // Taken by the station window (its OK button and change rules); not in the settings file.
+    QString continent;    // of the station callsign, from the country table
+    QString operatorName; // Edit_nom when OK was pressed
+    QString email;        // station e-mail address
+    QString smtpServer;
+    QString smtpPort;
+
     // Folder and name joined into the contest file's path.
     [[nodiscard]] QString contestFilePath() const {
         return contestFolder + QLatin1Char('/') + contestFileName;

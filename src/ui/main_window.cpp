@@ -1,13 +1,655 @@
 #include "ui/main_window.h"
 
 #include "app/application.h"
-#include "platform/version.h"
+#include "platform/errors.h"
+#include "ui/band_selector.h"
+#include "ui/dialogs.h"
+#include "ui/language_binding.h"
+#include "ui/log_grid_delegate.h"
+#include "ui/log_grid_model.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace vu {
 
-MainWindow::MainWindow(Application& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
-    setWindowTitle(QStringLiteral("Duruvero VED UVE, V:") + programVersion());
+namespace {
+
+const QColor kAqua(0, 255, 255);
+const QColor kSilver(192, 192, 192);
+const QColor kGrey(212, 208, 200);
+
+void setBackground(QWidget* widget, const QColor& colour) {
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+}
+
+void setTextColour(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QToolButton* toolButton(QWidget* parent, const QString& text, const QString& hint) {
+    auto* button = new QToolButton(parent);
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+// "Alt" alone, without Shift or Ctrl.
+bool altAlone(const QKeyEvent* event) {
+    return (event->modifiers() & (Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier)) ==
+           Qt::AltModifier;
+}
+
+bool isEnter(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Application& app, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("TForm_main"));
+    QFont bold = font();
+    bold.setBold(true);
+    setFont(bold);
+    auto* central = new QWidget(this);
+    setBackground(central, kAqua);
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    buildToolBar();
+    buildEntryPanel();
+    buildGrid();
+    buildStatusBar();
+    buildMenu();
+    layout->addWidget(Panel1);
+    layout->addWidget(Panel3);
+    layout->addWidget(Grille_log, 1);
+    layout->addWidget(Panel2);
+
+    nameControls();
+    applyTexts();
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    m_app.clock().setOnChange([this] { syncTimer(); });
+
     resize(950, 600);
+    render();
+    syncTimer();
+}
+
+MainWindow::~MainWindow() {
+    m_app.clock().setOnChange({});
+}
+
+#define VU_NAME(control) control->setObjectName(QStringLiteral(#control))
+
+void MainWindow::nameControls() {
+    VU_NAME(Panel1);
+    VU_NAME(SpeedButton_help);
+    VU_NAME(SpeedButton_taille_plus);
+    VU_NAME(SpeedButton_Taille_moins);
+    VU_NAME(SpeedButton_temps_differe);
+    VU_NAME(SpeedButton_temps_reel);
+    VU_NAME(Label_temps);
+    VU_NAME(SpeedButton_calculatrice);
+    VU_NAME(SpeedButton_mail);
+    VU_NAME(SpeedButton_creation_fichiers);
+    VU_NAME(SpeedButton_ouvrir);
+    VU_NAME(SpeedButton_retour_info);
+    VU_NAME(SpeedButton1);
+    VU_NAME(BitBtn_quit);
+    VU_NAME(Panel3);
+    VU_NAME(Label_date);
+    VU_NAME(DateTimePicker_date);
+    VU_NAME(Label3);
+    VU_NAME(DateTimePicker_time);
+    VU_NAME(Label_bande);
+    VU_NAME(Grille_band);
+    VU_NAME(Label_saisie);
+    VU_NAME(Edit_saisie);
+    VU_NAME(Edit1);
+    VU_NAME(SpeedButton_aide_saisie);
+    VU_NAME(Label_prenom);
+    VU_NAME(Panel_dupe);
+    VU_NAME(Label_erreur);
+    VU_NAME(Label_station);
+    VU_NAME(Label_categorie);
+    VU_NAME(Grille_log);
+    VU_NAME(PopupMenu1);
+    VU_NAME(Effacercetteligne1);
+    VU_NAME(Insrerunelignevide1);
+    VU_NAME(Panel2);
+    VU_NAME(Label_nomfichier);
+    VU_NAME(Label2);
+    VU_NAME(Label_his_continent);
+    VU_NAME(Label_score);
+    VU_NAME(Label_signature);
+    VU_NAME(Langues1);
+    VU_NAME(Franais1);
+    VU_NAME(Anglais1);
+    VU_NAME(Espagnol);
+    VU_NAME(Italien1);
+    VU_NAME(Fichers1);
+    VU_NAME(Ouvrir1);
+    VU_NAME(Accesficheinfos1);
+    VU_NAME(Logs1);
+    VU_NAME(Creation1);
+    VU_NAME(CrationADIF1);
+}
+
+#undef VU_NAME
+
+void MainWindow::applyTexts() {
+    applyLanguage(this, Form::Main, m_app.texts());
+    // The pop-up menu is a window of its own.
+    if (m_app.texts().isLoaded()) {
+        Effacercetteligne1->setText(m_app.texts().caption(Form::Main, u"Effacercetteligne1"));
+    }
+}
+
+void MainWindow::buildToolBar() {
+    Panel1 = new QWidget(this);
+    Panel1->setFixedHeight(40);
+    setBackground(Panel1, kGrey);
+    SpeedButton_help = toolButton(Panel1, QStringLiteral("?"), QString());
+    SpeedButton_taille_plus = toolButton(Panel1, QStringLiteral("A+"), QString());
+    SpeedButton_Taille_moins = toolButton(Panel1, QStringLiteral("A-"), QString());
+    auto* panel4 = new QWidget(Panel1);
+    SpeedButton_temps_differe = toolButton(panel4, QStringLiteral("◀"), QString());
+    SpeedButton_temps_reel = toolButton(panel4, QStringLiteral("▶"), QString());
+    Label_temps = new QLabel(panel4);
+    auto* panel4Layout = new QHBoxLayout(panel4);
+    panel4Layout->setContentsMargins(2, 0, 2, 0);
+    panel4Layout->addWidget(SpeedButton_temps_differe);
+    panel4Layout->addWidget(SpeedButton_temps_reel);
+    panel4Layout->addWidget(Label_temps);
+    auto* panel5 = new QWidget(Panel1);
+    SpeedButton_calculatrice =
+        toolButton(panel5, QStringLiteral("Σ"), QStringLiteral("Recalcul complet"));
+    SpeedButton_mail = toolButton(panel5, QStringLiteral("CR"),
+                                  QStringLiteral("Envoi du compte rendu au correcteur"));
+    SpeedButton_creation_fichiers = toolButton(panel5, QStringLiteral("CBR"),
+                                               QStringLiteral("Création du fichier CR CABRILLO"));
+    auto* panel5Layout = new QHBoxLayout(panel5);
+    panel5Layout->setContentsMargins(2, 0, 2, 0);
+    panel5Layout->addWidget(SpeedButton_calculatrice);
+    panel5Layout->addWidget(SpeedButton_mail);
+    panel5Layout->addWidget(SpeedButton_creation_fichiers);
+    auto* panel6 = new QWidget(Panel1);
+    SpeedButton_ouvrir = toolButton(panel6, QStringLiteral("📂"), QString());
+    SpeedButton_retour_info = toolButton(panel6, QStringLiteral("⟲"), QString());
+    SpeedButton1 = toolButton(panel6, QStringLiteral("ⓘ"), QStringLiteral("Retour page infos"));
+    auto* panel6Layout = new QHBoxLayout(panel6);
+    panel6Layout->setContentsMargins(2, 0, 2, 0);
+    panel6Layout->addWidget(SpeedButton_ouvrir);
+    panel6Layout->addWidget(SpeedButton_retour_info);
+    panel6Layout->addWidget(SpeedButton1);
+    BitBtn_quit = new QPushButton(QStringLiteral("Quitter"), Panel1);
+    BitBtn_quit->setFocusPolicy(Qt::NoFocus);
+
+    auto* bar = new QHBoxLayout(Panel1);
+    bar->setContentsMargins(4, 2, 4, 2);
+    bar->addWidget(SpeedButton_help);
+    bar->addWidget(SpeedButton_taille_plus);
+    bar->addWidget(SpeedButton_Taille_moins);
+    bar->addWidget(panel4);
+    bar->addWidget(panel5);
+    bar->addWidget(panel6);
+    bar->addStretch();
+    bar->addWidget(BitBtn_quit);
+
+    connect(SpeedButton_temps_differe, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton_temps_differeClick(); }); });
+    connect(SpeedButton_temps_reel, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton_temps_reelClick(); }); });
+    connect(SpeedButton_taille_plus, &QToolButton::clicked, this,
+            [this] { SpeedButton_taille_plusClick(); });
+    connect(SpeedButton_Taille_moins, &QToolButton::clicked, this,
+            [this] { SpeedButton_Taille_moinsClick(); });
+    connect(SpeedButton_calculatrice, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton_calculatriceClick(); }); });
+}
+
+void MainWindow::buildEntryPanel() {
+    Panel3 = new QWidget(this);
+    Panel3->setFixedHeight(88);
+    setBackground(Panel3, kSilver);
+
+    Label_date = new QLabel(QStringLiteral("DATE"), Panel3);
+    DateTimePicker_date = new QDateEdit(Panel3);
+    DateTimePicker_date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    Label3 = new QLabel(QStringLiteral("QTR"), Panel3);
+    DateTimePicker_time = new QTimeEdit(Panel3);
+    DateTimePicker_time->setDisplayFormat(QStringLiteral("HH:mm"));
+    Label_bande = new QLabel(QStringLiteral("Bande"), Panel3);
+    Grille_band = new BandSelector(Panel3);
+    Label_saisie = new QLabel(QStringLiteral("Saisie"), Panel3);
+    Edit_saisie = new QLineEdit(Panel3);
+    Edit_saisie->setObjectName(QStringLiteral("Edit_saisie"));
+    Edit_saisie->setToolTip(QStringLiteral("Saise du QSO"));
+    Edit_saisie->setMinimumWidth(220);
+    QPalette entryPalette = Edit_saisie->palette();
+    entryPalette.setColor(QPalette::Base, kAqua);
+    Edit_saisie->setPalette(entryPalette);
+    Edit1 = new QLineEdit(QStringLiteral("<-Call espace 'O' pour QRO"), Panel3);
+    Edit1->setReadOnly(true);
+    Edit1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton_aide_saisie = toolButton(Panel3, QStringLiteral("?"), QString());
+    Label_prenom = new QLabel(Panel3);
+    setTextColour(Label_prenom, Qt::blue);
+    Panel_dupe = new QLabel(QStringLiteral(" DUPE"), Panel3);
+    Panel_dupe->setAutoFillBackground(true);
+    QPalette dupePalette = Panel_dupe->palette();
+    dupePalette.setColor(QPalette::Window, Qt::red);
+    dupePalette.setColor(QPalette::WindowText, Qt::white);
+    Panel_dupe->setPalette(dupePalette);
+    Panel_dupe->hide();
+    Label_erreur = new QLabel(Panel3);
+    setTextColour(Label_erreur, Qt::red);
+    Label_station = new QLabel(Panel3);
+    setTextColour(Label_station, Qt::blue);
+    Label_categorie = new QLabel(QStringLiteral("QRP"), Panel3);
+    setTextColour(Label_categorie, Qt::blue);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Label_date);
+    top->addWidget(DateTimePicker_date);
+    top->addWidget(Label3);
+    top->addWidget(DateTimePicker_time);
+    top->addWidget(Label_bande);
+    top->addWidget(Grille_band);
+    top->addStretch();
+    top->addWidget(Label_station);
+    top->addWidget(Label_categorie);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(Label_saisie);
+    bottom->addWidget(Edit_saisie);
+    bottom->addWidget(Edit1);
+    bottom->addWidget(SpeedButton_aide_saisie);
+    bottom->addWidget(Panel_dupe);
+    bottom->addWidget(Label_prenom, 1);
+    bottom->addWidget(Label_erreur);
+    auto* panelLayout = new QVBoxLayout(Panel3);
+    panelLayout->setContentsMargins(6, 4, 6, 4);
+    panelLayout->addLayout(top);
+    panelLayout->addLayout(bottom);
+
+    Edit_saisie->installEventFilter(this);
+    connect(Edit_saisie, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const QString upper = text.toUpper();
+        if (upper != text) {
+            const int cursor = Edit_saisie->cursorPosition();
+            Edit_saisie->setText(upper);
+            Edit_saisie->setCursorPosition(cursor);
+        }
+    });
+    connect(Edit_saisie, &QLineEdit::textChanged, this,
+            [this] { guarded([this] { Edit_saisieChange(); }); });
+    connect(Grille_band, &BandSelector::bandClicked, this, [this](int column) {
+        m_app.contestFile().selectBand(column);
+        render();
+    });
+    connect(Grille_band, &BandSelector::released, this, [this] {
+        Edit_saisie->setFocus();
+        showGridEditor();
+    });
+    connect(SpeedButton_aide_saisie, &QToolButton::clicked, this, &MainWindow::examplesWanted);
+    connect(DateTimePicker_date, &QDateEdit::dateChanged, this,
+            [this](QDate date) { m_app.clock().setPickerDate(date); });
+    connect(DateTimePicker_time, &QTimeEdit::timeChanged, this,
+            [this](QTime time) { m_app.clock().setPickerTime(time); });
+}
+
+void MainWindow::buildGrid() {
+    Grille_log = new QTableView(this);
+    Grille_log->setObjectName(QStringLiteral("Grille_log"));
+    m_model = new LogGridModel(m_app.table(), this);
+    Grille_log->setModel(m_model);
+    auto* delegate = new LogGridDelegate(Grille_log);
+    delegate->setKeyHandler([this](QKeyEvent* event) { return Grille_logKeyPress(event); });
+    Grille_log->setItemDelegate(delegate);
+    Grille_log->verticalHeader()->hide();
+    Grille_log->verticalHeader()->setDefaultSectionSize(m_rowHeight);
+    Grille_log->horizontalHeader()->setDefaultSectionSize(80);
+    Grille_log->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grille_log->setEditTriggers(QAbstractItemView::AnyKeyPressed |
+                                QAbstractItemView::DoubleClicked |
+                                QAbstractItemView::EditKeyPressed);
+    QFont gridFont = Grille_log->font();
+    gridFont.setPointSize(m_gridFontSize);
+    gridFont.setBold(true);
+    Grille_log->setFont(gridFont);
+    QPalette palette = Grille_log->palette();
+    palette.setColor(QPalette::Base, QColor(255, 251, 240));
+    Grille_log->setPalette(palette);
+    Grille_log->installEventFilter(this);
+    Grille_log->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    PopupMenu1 = new QMenu(this);
+    Effacercetteligne1 = PopupMenu1->addAction(QStringLiteral("Effacer cette ligne"));
+    PopupMenu1->addSeparator();
+    Insrerunelignevide1 = PopupMenu1->addAction(QStringLiteral("Insérer une ligne vide"));
+    connect(Grille_log, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        PopupMenu1->popup(Grille_log->viewport()->mapToGlobal(at));
+    });
+    connect(Effacercetteligne1, &QAction::triggered, this,
+            [this] { guarded([this] { Effacercetteligne1Click(); }); });
+    connect(Insrerunelignevide1, &QAction::triggered, this,
+            [this] { guarded([this] { Insrerunelignevide1Click(); }); });
+
+    connect(m_model, &LogGridModel::currentCellMoved, this, [this](int col, int tableRow) {
+        const QModelIndex index = m_model->indexOf(col, tableRow);
+        if (index.isValid() && index != Grille_log->currentIndex()) {
+            Grille_log->setCurrentIndex(index);
+            Grille_log->scrollTo(index);
+        }
+    });
+    connect(m_model, &LogGridModel::editorWanted, this,
+            [this] { QTimer::singleShot(0, this, [this] { showGridEditor(); }); });
+    connect(Grille_log->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) {
+                    Grille_logSelectCell(current.column(), LogGridModel::tableRow(current));
+                }
+            });
+}
+
+void MainWindow::buildStatusBar() {
+    Panel2 = new QWidget(this);
+    Panel2->setFixedHeight(41);
+    setBackground(Panel2, kSilver);
+    Label_nomfichier = new QLabel(Panel2);
+    setTextColour(Label_nomfichier, Qt::blue);
+    Label2 = new QLabel(QStringLiteral("Continent = "), Panel2);
+    Label_his_continent = new QLabel(Panel2);
+    setTextColour(Label_his_continent, Qt::red);
+    Label_score = new QLabel(QStringLiteral("Score = "), Panel2);
+    setTextColour(Label_score, Qt::blue);
+    Label_signature = new QLabel(QStringLiteral("D4ERI"), Panel2);
+    auto* bar = new QHBoxLayout(Panel2);
+    bar->setContentsMargins(6, 2, 6, 2);
+    bar->addWidget(Label_nomfichier);
+    bar->addSpacing(30);
+    bar->addWidget(Label2);
+    bar->addWidget(Label_his_continent);
+    bar->addSpacing(30);
+    bar->addWidget(Label_score);
+    bar->addStretch();
+    bar->addWidget(Label_signature);
+}
+
+void MainWindow::buildMenu() {
+    Langues1 = menuBar()->addMenu(QStringLiteral("Langues"));
+    Franais1 = Langues1->addAction(QStringLiteral("Français"));
+    Anglais1 = Langues1->addAction(QStringLiteral("Anglais"));
+    Espagnol = Langues1->addAction(QStringLiteral("Espagnol"));
+    Italien1 = Langues1->addAction(QStringLiteral("Italien"));
+    Fichers1 = menuBar()->addMenu(QStringLiteral("Fichiers"));
+    Ouvrir1 = Fichers1->addAction(QStringLiteral("Ouvrir"));
+    Fichers1->addSeparator();
+    Accesficheinfos1 = Fichers1->addAction(QStringLiteral("Acces fiche infos"));
+    Logs1 = menuBar()->addMenu(QStringLiteral("Logs"));
+    Creation1 = Logs1->addAction(QStringLiteral("Creation Cabrillo"));
+    Logs1->addSeparator();
+    CrationADIF1 = Logs1->addAction(QStringLiteral("Création ADIF"));
+}
+
+template <typename F>
+void MainWindow::guarded(F&& handler) {
+    try {
+        handler();
+    } catch (const AppError& e) {
+        render();
+        m_dialogs.error(e.message());
+    }
+    render();
+}
+
+void MainWindow::FormActivate() {
+    m_activationQueued = false;
+    guarded([this] {
+        setWindowTitle(m_app.mainCaption());
+        m_app.activateMain();
+    });
+    Edit_saisie->setFocus();
+}
+
+void MainWindow::render() {
+    const EntryPanel& panel = m_app.entryPanel();
+    if (Edit_saisie->text() != panel.entryText()) {
+        const QSignalBlocker block(Edit_saisie);
+        Edit_saisie->setText(panel.entryText());
+    }
+    Label_prenom->setText(panel.memberLabel());
+    Label_erreur->setText(panel.errorLabel());
+    Panel_dupe->setVisible(panel.dupeVisible());
+    Label_score->setText(m_app.scoreLabel());
+    Label_station->setText(m_app.station().stationCall);
+    Label_categorie->setText(m_app.station().category);
+    Label_nomfichier->setText(m_app.station().contestFileName.section(u'.', 0, 0));
+    Grille_band->setSelected(m_app.contestFile().bandIndex());
+    syncTimer();
+}
+
+void MainWindow::syncTimer() {
+    const ContestClock& clock = m_app.clock();
+    if (clock.tickEnabled() != Timer1->isActive()) {
+        clock.tickEnabled() ? Timer1->start() : Timer1->stop();
+    }
+    {
+        const QSignalBlocker dateBlock(DateTimePicker_date);
+        const QSignalBlocker timeBlock(DateTimePicker_time);
+        DateTimePicker_date->setDate(clock.pickerDate());
+        DateTimePicker_time->setTime(clock.pickerTime());
+    }
+    DateTimePicker_date->setEnabled(!clock.isRealTime());
+    DateTimePicker_time->setEnabled(!clock.isRealTime());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the main window by any means ends the program at once, without the work of
+    // "Quitter".
+    event->accept();
+    QApplication::quit();
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && !m_activationQueued) {
+        // After the handler that was running when the window came back to the front.
+        m_activationQueued = true;
+        QTimer::singleShot(0, this, [this] { FormActivate(); });
+    }
+    return QMainWindow::event(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == Edit_saisie) {
+        return Edit_saisieKeyPress(key);
+    }
+    if (watched == Grille_log) {
+        return Grille_logKeyPress(key);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::Edit_saisieKeyPress(QKeyEvent* event) {
+    EntryPanel& panel = m_app.entryPanel();
+    if (isEnter(event)) {
+        guarded([&] {
+            const auto outcome = panel.pressEnter();
+            if (outcome == EntryPanel::EnterOutcome::Refused && panel.selectionLength() > 0 &&
+                panel.errorLabel() == QStringLiteral("Erreur de saisie 22")) {
+                Edit_saisie->setSelection(panel.selectionStart(), panel.selectionLength());
+            }
+        });
+        Edit_saisie->setFocus();
+        return true;
+    }
+    if (altAlone(event)) {
+        switch (event->key()) {
+        case Qt::Key_W:
+            panel.clearEntry();
+            render();
+            return true;
+        case Qt::Key_F1:
+            panel.bandLeft();
+            render();
+            return true;
+        case Qt::Key_F2:
+            panel.bandRight();
+            render();
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+        panel.arrow(event->key() == Qt::Key_Up ? +1 : -1);
+        render();
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::Edit_saisieChange() {
+    // The field's text as it is now: a change signal can arrive after the text was turned into
+    // capitals.
+    const QString text = Edit_saisie->text();
+    if (text != m_app.entryPanel().entryText()) {
+        m_app.entryPanel().setEntryText(text);
+    }
+}
+
+bool MainWindow::Grille_logKeyPress(QKeyEvent* event) {
+    GridEditing& editing = m_app.gridEditing();
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        guarded([&] { editing.space(); });
+        return true;
+    }
+    if (isEnter(event)) {
+        guarded([&] { editing.enter(); });
+        return true;
+    }
+    if (altAlone(event) && event->key() == Qt::Key_W) {
+        guarded([this] { Effacercetteligne1Click(); });
+        return true;
+    }
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+        const bool consumed = editing.arrow(event->key() == Qt::Key_Up ? +1 : -1);
+        render();
+        return consumed;
+    }
+    const QString text = event->text();
+    if (text.size() == 1 && editing.categoryKey(text[0])) {
+        render();
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::Grille_logSelectCell(int col, int tableRow) {
+    if (m_app.gridEditing().cellEntered(col, tableRow)) {
+        m_dialogs.message(GridEditing::timeColumnMessage());
+    }
+}
+
+void MainWindow::showGridEditor() {
+    const QModelIndex index = Grille_log->currentIndex();
+    if (!index.isValid() || !(m_model->flags(index) & Qt::ItemIsEditable)) {
+        return;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    Grille_log->edit(index);
+    if (focus != nullptr && focus != Grille_log && !Grille_log->isAncestorOf(focus)) {
+        focus->setFocus(); // the editor opens, the keyboard stays where it was
+    }
+}
+
+void MainWindow::Timer1Timer() {
+    Timer1->stop();
+    QString error;
+    guarded([&] { error = m_app.tick(); });
+    if (!error.isEmpty()) {
+        m_dialogs.error(error);
+    }
+    syncTimer();
+}
+
+void MainWindow::SpeedButton_temps_differeClick() {
+    m_app.clock().setDeferredTime();
+    Label_temps->setText(m_app.texts().message(MessageText::TpsDiffere));
+    render();
+    m_dialogs.message(m_app.texts().message(MessageText::Qtr));
+}
+
+void MainWindow::SpeedButton_temps_reelClick() {
+    m_app.clock().setRealTime();
+    Label_temps->setText(m_app.texts().message(MessageText::TpsReel));
+    render();
+}
+
+void MainWindow::SpeedButton_taille_plusClick() {
+    ++m_gridFontSize;
+    ++m_rowHeight;
+    QFont gridFont = Grille_log->font();
+    gridFont.setPointSize(m_gridFontSize);
+    Grille_log->setFont(gridFont);
+    Grille_log->verticalHeader()->setDefaultSectionSize(m_rowHeight);
+}
+
+void MainWindow::SpeedButton_Taille_moinsClick() {
+    m_gridFontSize = 8;
+    m_rowHeight = 18;
+    QFont gridFont = Grille_log->font();
+    gridFont.setPointSize(m_gridFontSize);
+    Grille_log->setFont(gridFont);
+    Grille_log->verticalHeader()->setDefaultSectionSize(m_rowHeight);
+}
+
+void MainWindow::SpeedButton_calculatriceClick() {
+    m_app.computeTotalScore(m_app.table());
+}
+
+void MainWindow::Effacercetteligne1Click() {
+    GridEditing& editing = m_app.gridEditing();
+    if (m_dialogs.ask(editing.deleteQuestion(), Dialogs::Icon::Information)) {
+        editing.deleteLine(m_app.clock().localNow());
+    }
+}
+
+void MainWindow::Insrerunelignevide1Click() {
+    if (m_dialogs.ask(GridEditing::insertQuestion(), Dialogs::Icon::Question)) {
+        m_app.gridEditing().insertBlankLine(m_app.clock().localNow());
+    }
 }
 
 } // namespace vu

@@ -2,18 +2,142 @@
 
 #include <QMainWindow>
 
+class QAction;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QTimeEdit;
+class QTimer;
+class QToolButton;
+
 namespace vu {
 
 class Application;
+class BandSelector;
+class Dialogs;
+class LogGridModel;
 
-// The main log window.
+// The main log window: tool bar, quick-entry panel, log grid and status bar. Each handler calls
+// the core and renders its state again.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(Application& app, QWidget* parent = nullptr);
+    MainWindow(Application& app, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Activation: caption, reload and rescore, timer, focus, grid editor.
+    void FormActivate();
+    // Shows the core's state in the widgets that are not bound to a model.
+    void render();
+    // Takes the captions and hints of the loaded language.
+    void applyTexts();
+    // The one-second tick of Timer1.
+    void Timer1Timer();
+
+    // Tool bar
+    QWidget* Panel1;
+    QToolButton* SpeedButton_help;
+    QToolButton* SpeedButton_taille_plus;
+    QToolButton* SpeedButton_Taille_moins;
+    QToolButton* SpeedButton_temps_differe;
+    QToolButton* SpeedButton_temps_reel;
+    QLabel* Label_temps;
+    QToolButton* SpeedButton_calculatrice;
+    QToolButton* SpeedButton_mail;
+    QToolButton* SpeedButton_creation_fichiers;
+    QToolButton* SpeedButton_ouvrir;
+    QToolButton* SpeedButton_retour_info;
+    QToolButton* SpeedButton1;
+    QPushButton* BitBtn_quit;
+    // Entry panel
+    QWidget* Panel3;
+    QLabel* Label_date;
+    QDateEdit* DateTimePicker_date;
+    QLabel* Label3;
+    QTimeEdit* DateTimePicker_time;
+    QLabel* Label_bande;
+    BandSelector* Grille_band;
+    QLabel* Label_saisie;
+    QLineEdit* Edit_saisie;
+    QLineEdit* Edit1;
+    QToolButton* SpeedButton_aide_saisie;
+    QLabel* Label_prenom;
+    QLabel* Panel_dupe;
+    QLabel* Label_erreur;
+    QLabel* Label_station;
+    QLabel* Label_categorie;
+    // Log grid
+    QTableView* Grille_log;
+    QMenu* PopupMenu1;
+    QAction* Effacercetteligne1;
+    QAction* Insrerunelignevide1;
+    // Status bar
+    QWidget* Panel2;
+    QLabel* Label_nomfichier;
+    QLabel* Label2;
+    QLabel* Label_his_continent;
+    QLabel* Label_score;
+    QLabel* Label_signature;
+    // Menu
+    QMenu* Langues1;
+    QAction* Franais1;
+    QAction* Anglais1;
+    QAction* Espagnol;
+    QAction* Italien1;
+    QMenu* Fichers1;
+    QAction* Ouvrir1;
+    QAction* Accesficheinfos1;
+    QMenu* Logs1;
+    QAction* Creation1;
+    QAction* CrationADIF1;
+
+    QTimer* Timer1;
+
+Q_SIGNALS:
+    // The examples window is asked for.
+    void examplesWanted();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildToolBar();
+    void buildEntryPanel();
+    void buildGrid();
+    void buildStatusBar();
+    void buildMenu();
+    void nameControls();
+
+    // Runs a handler; an error that escapes it is shown by the standard error display.
+    template <typename F>
+    void guarded(F&& handler);
+
+    bool Edit_saisieKeyPress(QKeyEvent* event);
+    void Edit_saisieChange();
+    bool Grille_logKeyPress(QKeyEvent* event);
+    void Grille_logSelectCell(int col, int tableRow);
+    void showGridEditor();
+    void SpeedButton_temps_differeClick();
+    void SpeedButton_temps_reelClick();
+    void SpeedButton_taille_plusClick();
+    void SpeedButton_Taille_moinsClick();
+    void SpeedButton_calculatriceClick();
+    void Effacercetteligne1Click();
+    void Insrerunelignevide1Click();
+    void syncTimer();
+
     Application& m_app;
+    Dialogs& m_dialogs;
+    LogGridModel* m_model;
+    int m_gridFontSize = 8;
+    int m_rowHeight = 18;
+    bool m_syncingCurrent = false;
+    bool m_activationQueued = false;
 };
 
 } // namespace vu

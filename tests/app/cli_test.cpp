@@ -1,12 +1,26 @@
 #include "contest_log/contest_file.h"
+#include "platform/cp1252.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace vu {
 namespace {
+
+// Lays a program folder with a settings file of these lines (and an SMTP list) under `dir`.
+QString programFolder(const QTemporaryDir& dir, const QStringList& settings) {
+    const QString folder = dir.filePath("program");
+    EXPECT_TRUE(QDir().mkpath(folder));
+    test::writeFile(folder + "/Varurav_UDA.ini", cp1252Lines(settings));
+    test::writeFile(folder + "/SMTP.csv", "Domaine;SMTP;Port\r\norange;smtp.orange.fr;25\r\n");
+    return folder;
+}
+
+const QStringList kStation = {"[VGlobales]", "OPERATOR=D4ERI", "MY_STATION=D4ERI/P"};
 
 TEST(Cli, ParsePrintsTheParseResultTabSeparated) {
     struct Case {
@@ -44,7 +58,7 @@ TEST(Cli, ScorePrintsEveryRowThenTheScoreLabel) {
     test::writeFile(log, bytes);
 
     const test::CliResult r =
-        test::runCli({"score", log, "--program-folder", dir.filePath("program")});
+        test::runCli({"score", log, "--program-folder", programFolder(dir, kStation)});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(u'\n');
     ASSERT_GE(lines.size(), 4);
@@ -57,14 +71,69 @@ TEST(Cli, ScorePrintsEveryRowThenTheScoreLabel) {
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("Score = ")));
 }
 
+TEST(Cli, ScorePrintsTheScoredGridFromTheProgramFoldersReferenceFiles) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString program = programFolder(dir, kStation);
+    ASSERT_TRUE(QDir().mkpath(program + "/Fichiers_BD"));
+    test::writeFile(program + "/cty_wt.dat", test::readFile(test::fixture("cty_wt.dat")));
+    test::writeFile(program + "/Fichiers_BD/VUZ_adar_2021.csv", "D4ERI,12,Eric,2001\r\n");
+    const QDate day(2024, 1, 15);
+    QByteArray bytes(88, '\0');
+    bytes += encodeRecord(test::lineRecord("D4ERI", "40", day, {8, 5}, "12"));
+    bytes += encodeRecord(test::lineRecord("DL1ABC", "20", day, {8, 6}, "NM", "QRO"));
+    bytes += encodeRecord(test::lineRecord("D4ERI/P", "40", day, {8, 7}, "12"));
+    const QString log = dir.filePath("LOG.QRP");
+    test::writeFile(log, bytes);
+
+    const test::CliResult r = test::runCli({"score", log, "--program-folder", program});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // The station D4ERI/P is a QRP station in Africa.
+    EXPECT_EQ(r.out, "1\t40\t15/01/2024\t08:05\tD4ERI\t599\t599\t12\tQRP\tEric\t10\t- M - - -\t\n"
+                     "2\t20\t15/01/2024\t08:06\tDL1ABC\t599\t599\tNM\tQRO\t\t10\t\t\n"
+                     "3\t40\t15/01/2024\t08:07\tD4ERI/P\t599\t599\t12\tQRP\tEric\t0\t- M - - -\t"
+                     "DUPE = D4ERI->08:05\n"
+                     "4\t40\t\t\t\t\t\t\t\t\t\t\t\n"
+                     "Score = 20 x 2 = 40\n");
+    EXPECT_TRUE(QFileInfo::exists(program + "/DXCC.CSV"));
+}
+
 TEST(Cli, ScoreOfAMissingFileGivesTheIoTextAndExitsWithOne) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const test::CliResult r = test::runCli(
-        {"score", dir.filePath("nothing.QRP"), "--program-folder", dir.filePath("program")});
+        {"score", dir.filePath("nothing.QRP"), "--program-folder", programFolder(dir, kStation)});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, QStringLiteral("Fichier introuvable\n"));
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST(Cli, ScoreStopsWithTheStationWindowsMessageWhenItsOkRefuses) {
+    struct Case {
+        QStringList settings;
+        QString message;
+    };
+    const Case cases[] = {
+        {{}, "             Infos manquantes\n"},
+        {{"[Langue]", "LNG=2"},
+         "             Infos manquantes\n"}, // no language file in this program folder
+        {{"[VGlobales]", "OPERATOR=D4ERI", "[OP]", "email=op@unknown.it"},
+         "Votre adresse Email ne permet pas de déterminer votre SMTP ainsi que votre Port\n"
+         "Veuillez les fournir ou bien effacer votre adresse Email\n\n"
+         " Si vous ne possédez pas ces éléments, vous devrez envoyer votre compte rendu avec "
+         "votre propre gestionaire d'Email\n"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString log = dir.filePath("LOG.QRP");
+        test::writeFile(log, QByteArray(88, '\0'));
+        const test::CliResult r =
+            test::runCli({"score", log, "--program-folder", programFolder(dir, c.settings)});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_TRUE(r.out.isEmpty());
+    }
 }
 
 } // namespace

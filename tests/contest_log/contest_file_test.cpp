@@ -243,3 +243,30 @@ TEST_F(ContestFileTest, DamagedAndRandomFilesLoadWithoutCrashing) {
 
 } // namespace
 } // namespace vu
+
+namespace vu {
+namespace {
+
+// Inputs the fuzzer once broke the loader with: each loads, and the log it gives can be written
+// back.
+TEST(ContestFileFuzzFindings, LoadAndWriteBack) {
+    const QDir findings(test::fixture(QStringLiteral("fuzz/contest_file")));
+    const QStringList names = findings.entryList(QDir::Files);
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& name : names) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        StationSettings station;
+        station.contestFolder = dir.path();
+        station.contestFileName = QStringLiteral("FUZZ.QRP");
+        test::writeFile(station.contestFilePath(), test::readFile(findings.filePath(name)));
+        LogTable table;
+        test::NoServices services;
+        ContestFile file(table, station, services);
+        file.load();
+        EXPECT_NO_THROW((void)file.tableImage(nullptr)) << name.toStdString();
+    }
+}
+
+} // namespace
+} // namespace vu

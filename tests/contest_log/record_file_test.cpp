@@ -89,9 +89,11 @@ TEST(DayValues, ConvertBothWays) {
     EXPECT_EQ(formatLogTime(*timeOfValue(425.0 / 1440.0)), QStringLiteral("07:05"));
     EXPECT_EQ(formatLogDate(*dateOfValue(44228.0)), QStringLiteral("01/02/2021"));
     EXPECT_EQ(formatLogTime(*timeOfValue(44228.0 + 0.75)), QStringLiteral("18:00"));
-    for (double bad : {std::nan(""), 1e300, -1e300, HUGE_VAL}) {
+    for (double bad : {std::nan(""), 1e300, -1e300, HUGE_VAL, -700000.0, 2958466.0}) {
         EXPECT_FALSE(dateOfValue(bad).has_value());
-        EXPECT_FALSE(timeOfValue(bad).has_value());
+        if (std::fabs(bad) > 3e6 || std::isnan(bad)) {
+            EXPECT_FALSE(timeOfValue(bad).has_value());
+        }
     }
 }
 

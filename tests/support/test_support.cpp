@@ -2,7 +2,9 @@
 
 #include "contest_log/log_format.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -22,6 +24,27 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray withLf(QByteArray crlf) {
+    return crlf.replace("\r\n", "\n");
+}
+
+QByteArray randomBytes(qsizetype size, quint32 seed) {
+    QByteArray bytes(size, '\0');
+    QRandomGenerator random(seed);
+    for (char& c : bytes) {
+        c = static_cast<char>(random.bounded(256));
+    }
+    return bytes;
+}
+
+void layReferenceData(const QString& programFolder) {
+    ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("cty_wt.dat")),
+                            programFolder + QStringLiteral("/cty_wt.dat")));
+    ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("/Fichiers_BD")));
+    writeFile(programFolder + QStringLiteral("/Fichiers_BD/VUZ_adar_2021.csv"),
+              "Indicatif,Numero,Prenom,Adhesion\r\nD4ERI,123,Eric,2020\r\n");
 }
 
 AsUnprivilegedUser::AsUnprivilegedUser() {

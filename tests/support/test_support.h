@@ -14,6 +14,13 @@ namespace vu::test {
 [[nodiscard]] QString fixture(const QString& name);
 [[nodiscard]] QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
+// The same text with LF line ends instead of CR LF.
+[[nodiscard]] QByteArray withLf(QByteArray crlf);
+// Bytes of every value, the same for the same seed.
+[[nodiscard]] QByteArray randomBytes(qsizetype size, quint32 seed);
+
+// Puts the real country file and a roster holding D4ERI (member 123) into a program folder.
+void layReferenceData(const QString& programFolder);
 
 // A time source that always answers the same instant.
 class FixedTime : public TimeSource {

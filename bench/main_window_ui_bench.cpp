@@ -1,0 +1,104 @@
+// Speed of the main window with a 10,000-line log on the offscreen platform: Enter on a valid
+// quick-entry line (record on disk, log rescored, view updated), and one character typed into the
+// quick-entry field (the as-you-type duplicate and member check).
+#include "app/application.h"
+#include "bench_support.h"
+#include "ui/dialogs.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+namespace vu::bench {
+namespace {
+
+class SilentDialogs : public Dialogs {
+public:
+    void message(const QString&, Icon) override {}
+    bool ask(const QString&, Icon, const QString&, const QString&) override { return false; }
+    QString openFile(const QString&, const QString&, bool) override { return {}; }
+    QString chooseFolder(const QString&) override { return {}; }
+    void error(const QString&) override {}
+};
+
+// A program folder with the real country file and roster, and a contest file of `lines` QSOs.
+struct Station {
+    explicit Station(int lines) {
+        const QString program = dir.path();
+        QDir().mkpath(program + "/Fichiers_BD");
+        QFile::copy(VARURAV_FIXTURES_DIR "/cty_wt.dat", program + "/cty_wt.dat");
+        QFile::copy(VARURAV_FIXTURES_DIR "/roster_sample.csv",
+                    program + "/Fichiers_BD/VUZ_adar_2021.csv");
+        QDir().mkpath(program + "/Files");
+        QFile log(program + "/Files/LOG.QRP");
+        if (!log.open(QIODevice::WriteOnly)) {
+            std::abort();
+        }
+        log.write(syntheticLog(lines));
+        log.close();
+        ApplicationOptions options;
+        options.programFolder = program;
+        options.allowNetwork = false;
+        app = std::make_unique<Application>(options);
+        app->startUp();
+        app->setContestFile(program + "/Files/LOG.QRP");
+        app->station().operatorCall = QStringLiteral("D4ERI");
+        app->station().stationCall = QStringLiteral("D4ERI");
+        app->clock().setRealTime();
+        window = std::make_unique<MainWindow>(*app, dialogs);
+        window->FormActivate();
+        window->Timer1Timer();
+    }
+    QTemporaryDir dir;
+    SilentDialogs dialogs;
+    std::unique_ptr<Application> app;
+    std::unique_ptr<MainWindow> window;
+};
+
+void BM_EnterOnAValidLine(benchmark::State& state) {
+    Station station(10000);
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        station.window->Edit_saisie->setText(QStringLiteral("G%1XYZ 5 7").arg(n++));
+        state.ResumeTiming();
+        QTest::keyClick(station.window->Edit_saisie, Qt::Key_Return);
+    }
+}
+BENCHMARK(BM_EnterOnAValidLine)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(50)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+void BM_TypeOneCharacter(benchmark::State& state) {
+    Station station(10000);
+    station.window->Edit_saisie->setText(QStringLiteral("F4AB"));
+    for (auto _ : state) {
+        QTest::keyClick(station.window->Edit_saisie, Qt::Key_C);
+        state.PauseTiming();
+        QTest::keyClick(station.window->Edit_saisie, Qt::Key_Backspace);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TypeOneCharacter)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+} // namespace vu::bench
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,88 @@
+#include "app/backups.h"
+
+#include "platform/durable_file.h"
+#include "platform/errors.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vu {
+
+namespace {
+
+// Hidden on Linux, so neither the numbering nor an operator browsing the volume takes it for a
+// backup if a crash leaves it behind.
+QString tempNameFor(const QString& path) {
+    const QFileInfo info(path);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".tmp~");
+}
+
+} // namespace
+
+Backups::Backups(const ContestFile& contestFile) : m_contestFile(contestFile) {}
+
+Backups::CheckResult Backups::check(const QDateTime& t, const QString& volumeRoot,
+                                    const QString& contestFileName) {
+    CheckResult result;
+    if (m_next.isValid() && t <= m_next) {
+        return result;
+    }
+    m_next = t.addSecs(60);
+    if (volumeRoot.isEmpty()) {
+        return result;
+    }
+    try {
+        rotatingBackup(volumeRoot, contestFileName);
+        result.backedUp = true;
+        m_errorShown = false;
+    } catch (const AppError& e) {
+        if (!m_errorShown) {
+            result.errorToShow = e.message();
+            m_errorShown = true;
+        }
+    }
+    return result;
+}
+
+QString Backups::nextBackupName(const QString& volumeRoot, const QString& contestFileName) {
+    const QDir root(volumeRoot);
+    const QFileInfoList files = root.entryInfoList(QDir::Files, QDir::Name);
+    const auto length = contestFileName.size();
+    int number = 0;
+    QDateTime newest;
+    for (const QFileInfo& file : files) {
+        const QString name = file.fileName();
+        if (!name.contains(contestFileName)) {
+            continue;
+        }
+        // The two digits after the contest file name and its "_"; a name without them (a copy
+        // of the log itself, a ".BAK") is not one of the backups and is passed over.
+        if (name.size() < length + 3 || !name[length + 1].isDigit() ||
+            !name[length + 2].isDigit()) {
+            continue;
+        }
+        const QDateTime modified = file.lastModified();
+        if (!newest.isValid() || modified > newest) {
+            newest = modified;
+            number = name.mid(length + 1, 2).toInt();
+        }
+    }
+    const int k = number + 1;
+    const QString suffix =
+        k <= 10 ? QStringLiteral("_%1").arg(k, 2, 10, QLatin1Char('0')) : QStringLiteral("_01");
+    return contestFileName + suffix + QStringLiteral(".sav");
+}
+
+QString Backups::rotatingBackup(const QString& volumeRoot, const QString& contestFileName) {
+    const QString path = QDir(volumeRoot).filePath(nextBackupName(volumeRoot, contestFileName));
+    writeFileAtomically(path, m_contestFile.tableImage(nullptr), tempNameFor(path));
+    return path;
+}
+
+void Backups::quitCopy(const QDateTime& localNow) {
+    const Record header = m_contestFile.headerRecord(localNow);
+    const QString path = m_contestFile.path() + QStringLiteral("_Mem");
+    writeFileAtomically(path, m_contestFile.tableImage(&header), tempNameFor(path));
+}
+
+} // namespace vu

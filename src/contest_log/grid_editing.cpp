@@ -1,0 +1,150 @@
+#include "contest_log/grid_editing.h"
+
+namespace vu {
+
+namespace {
+const QString k599 = QStringLiteral("599");
+}
+
+GridEditing::GridEditing(LogTable& table, ContestFile& file, ContestClock& clock,
+                         EntryServices& services)
+    : m_table(table), m_file(file), m_clock(clock), m_services(services) {}
+
+QString GridEditing::timeColumnMessage() {
+    return QStringLiteral("Pour modifier une QTR, passer en temps différé, régler l'heure avec les "
+                          "touches \"Flèche haut\" et \"Flèche bas\", puis RETURN");
+}
+
+bool GridEditing::cellEntered(int col, int row) {
+    m_table.setCurrentCell(col, row);
+    return col == static_cast<int>(Col::Time);
+}
+
+void GridEditing::fillFromRoster(int row) {
+    const MemberResult member = m_services.lookUpMember(m_table.cell(Col::Call, row));
+    m_table.setCell(Col::Member, row, member.number);
+    m_table.setCell(Col::FirstName, row, member.firstName);
+    for (Col report : {Col::RstSent, Col::RstRcvd}) {
+        if (m_table.cell(report, row).isEmpty()) {
+            m_table.setCell(report, row, k599);
+        }
+    }
+    if (m_table.cell(Col::Category, row).isEmpty()) {
+        m_table.setCell(Col::Category, row, QStringLiteral("QRP"));
+    }
+}
+
+void GridEditing::completeRow(int row) {
+    if (m_table.cell(Col::Call, row).trimmed().isEmpty()) {
+        return;
+    }
+    LogTable::Batch batch(m_table);
+    fillFromRoster(row);
+    if (m_table.cell(Col::Band, row).isEmpty()) {
+        m_table.setCell(Col::Band, row, m_file.currentBand());
+    }
+    m_services.scoreLine(m_table, row);
+}
+
+void GridEditing::space() {
+    const int col = m_table.currentCol();
+    int next = static_cast<int>(Col::Call);
+    if (col == static_cast<int>(Col::Call)) {
+        completeRow(m_table.currentRow());
+        next = static_cast<int>(Col::RstSent);
+    } else if (col >= static_cast<int>(Col::RstSent) && col <= static_cast<int>(Col::Member)) {
+        next = col + 1;
+    }
+    m_table.setCurrentCell(next, m_table.currentRow());
+    m_table.requestEditor();
+}
+
+bool GridEditing::categoryKey(QChar key) {
+    if (m_table.currentCol() != static_cast<int>(Col::Category)) {
+        return false;
+    }
+    const QChar upper = key.toUpper();
+    if (upper != u'O' && upper != u'P') {
+        return false;
+    }
+    const int row = m_table.currentRow();
+    LogTable::Batch batch(m_table);
+    m_table.setCell(Col::Category, row,
+                    upper == u'O' ? QStringLiteral("QRO") : QStringLiteral("QRP"));
+    m_services.scoreLine(m_table, row);
+    return true;
+}
+
+void GridEditing::enter() {
+    const int r = m_table.currentRow();
+    if (m_table.cell(Col::Call, r).trimmed().isEmpty()) {
+        LogTable::Batch batch(m_table);
+        m_table.setCurrentCell(static_cast<int>(Col::Call), r);
+        m_table.requestEditor();
+        m_services.computeTotalScore(m_table);
+        return;
+    }
+    {
+        LogTable::Batch batch(m_table);
+        m_table.setCell(Col::Number, r, QString::number(r));
+        m_table.setCell(Col::Date, r, m_clock.logDate());
+        m_table.setCell(Col::Time, r, m_clock.logTime());
+        m_table.setCell(Col::Band, r, m_file.currentBand());
+        fillFromRoster(r);
+        m_services.scoreLine(m_table, r);
+    }
+    m_file.storeRow(r);
+    LogTable::Batch batch(m_table);
+    if (r == m_table.entryRow()) {
+        m_table.setRowCount(m_table.rowCount() + 1);
+        m_table.setCurrentCell(static_cast<int>(Col::Call), m_table.entryRow());
+    } else {
+        m_table.setCurrentCell(static_cast<int>(Col::Call), r + 1);
+    }
+    m_table.requestEditor();
+    m_services.computeTotalScore(m_table);
+}
+
+QString GridEditing::deleteQuestion() const {
+    return QStringLiteral("Confirmez la suppression de la ligne %1").arg(m_table.currentRow());
+}
+
+void GridEditing::deleteLine(const QDateTime& localNow) {
+    const int r = m_table.currentRow();
+    {
+        LogTable::Batch batch(m_table);
+        if (r >= 1 && r < m_table.entryRow()) {
+            for (int k = r; k <= m_table.rowCount() - 2; ++k) {
+                m_table.copyRow(k + 1, k);
+            }
+            m_table.setRowCount(m_table.rowCount() - 1);
+            m_file.renumberRows();
+        }
+    }
+    m_file.rewrite(localNow);
+    LogTable::Batch batch(m_table);
+    m_services.computeTotalScore(m_table);
+}
+
+QString GridEditing::insertQuestion() {
+    return QStringLiteral("Confirmez l'insertion d'une ligne");
+}
+
+void GridEditing::insertBlankLine(const QDateTime& localNow) {
+    const int r = m_table.currentRow();
+    if (r < 1) {
+        return;
+    }
+    {
+        LogTable::Batch batch(m_table);
+        m_table.setRowCount(m_table.rowCount() + 1);
+        for (int k = m_table.rowCount() - 1; k >= r + 1; --k) {
+            m_table.copyRow(k - 1, k);
+        }
+        m_table.clearRow(r);
+        m_file.renumberRows();
+    }
+    m_file.rewrite(localNow);
+}
+
+} // namespace vu

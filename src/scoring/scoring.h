@@ -1,0 +1,65 @@
+#pragma once
+
+#include "contest_log/log_table.h"
+#include "scoring/country_table.h"
+#include "setup/station_settings.h"
+
+#include <QString>
+#include <optional>
+
+namespace vu {
+
+// What scoring shows beside the log.
+struct ScoreBoard {
+    QString hisContinent;   // the worked station's continent (last line scored)
+    bool dupeShown = false; // the red DUPE panel (last line scored)
+    int totalPoints = 0;
+    int multipliers = 0;
+    qint64 score = 0;                           // total points x multipliers
+    QString label = QStringLiteral("Score = "); // the score label's text
+};
+
+// The multiplier mark of a band ("- M - - -" for "40"); empty for a text that is no band.
+[[nodiscard]] QString multiplierMark(const QString& band);
+// Points of a line that is neither a duplicate nor a club-station contact: by the own and the
+// worked station's categories and whether both are on one continent; empty when the worked
+// station's category is neither "QRP" nor "QRO".
+[[nodiscard]] QString pointsFor(const QString& stationCategory, const QString& hisCategory,
+                                bool sameContinent);
+// "Score = P x M = S".
+[[nodiscard]] QString scoreLabelText(int totalPoints, int multipliers, qint64 score);
+// The as-you-type duplicate test: true when a line of the log (rows 1 to the entry row) holds
+// exactly this callsign on this band.
+[[nodiscard]] bool workedOnBand(const LogTable& table, const QString& call, const QString& band);
+
+// The contest's scoring of each line (points, multiplier mark, duplicate note) and of the log.
+class Scorer {
+public:
+    // Reads the station category and continent from `station` at each call.
+    Scorer(CountryTable& countries, const StationSettings& station);
+
+    // Scores row `row` (columns 9 to 12) from its own input columns and those of the rows above
+    // it, and sets his continent and the DUPE panel.
+    void scoreLine(LogTable& table, int row);
+    // Rescores rows 1 to the entry row, in time linear in the number of rows, and sets the
+    // totals and the score label.
+    void computeTotalScore(LogTable& table);
+    // The totals of a freshly opened log: 0, and the label "Score = ".
+    void resetTotals();
+    void clearHisContinent() { m_board.hisContinent.clear(); }
+
+    [[nodiscard]] const ScoreBoard& board() const { return m_board; }
+
+private:
+    // The rules of one line, given what the scans of the earlier rows found: the earliest row
+    // with the same base callsign on the band, and whether the callsign as stored was logged on
+    // the band before.
+    void applyRules(LogTable& table, int row, const CountryIndex& countries,
+                    std::optional<int> dupeOf, bool workedBefore);
+
+    CountryTable& m_countries;
+    const StationSettings& m_station;
+    ScoreBoard m_board;
+};
+
+} // namespace vu

@@ -1,0 +1,253 @@
+#include "setup/station_form.h"
+
+#include "contest_log/log_table.h"
+#include "platform/cp1252.h"
+#include "platform/durable_file.h"
+#include "scoring/country_table.h"
+#include "scoring/member_roster.h"
+#include "setup/languages.h"
+
+#include <QDir>
+#include <QLocale>
+
+namespace vu {
+
+namespace {
+
+const QString kRosterName = QStringLiteral("VUZ_adar_2021.csv");
+
+// The part of an address between the "@" and the next "."; empty when no "." follows.
+QString mailDomain(const QString& address) {
+    const qsizetype at = address.indexOf(u'@');
+    const qsizetype dot = address.indexOf(u'.', at + 1);
+    return dot < 0 ? QString() : address.mid(at + 1, dot - at - 1);
+}
+
+// Sets a field's text; true when it changed, which is when its change rule runs.
+bool changeText(QString& field, const QString& text) {
+    if (text == field) {
+        return false;
+    }
+    field = text;
+    return true;
+}
+
+} // namespace
+
+StationForm::StationForm(StationSettings& station, LogTable& table, CountryTable& countries,
+                         MemberRoster& roster, const LanguageTexts& texts, QString programFolder)
+    : m_station(station), m_table(table), m_countries(countries), m_roster(roster), m_texts(texts),
+      m_programFolder(std::move(programFolder)) {}
+
+RosterDecision StationForm::create(const QString& version, QDate today,
+                                   const QList<BackupVolume>& volumes) {
+    m_caption = QStringLiteral("Duruvero VED UVE, V:") + version + QStringLiteral(" (") +
+                QLocale::system().toString(today, QLocale::ShortFormat) + QLatin1Char(')');
+    for (const char* name : {"Files", "Lng", "Fichiers_BD"}) {
+        QDir(m_programFolder).mkpath(QString::fromLatin1(name));
+    }
+    m_volumes = volumes;
+    m_backupIndex = -1;
+    m_infoInternetVisible = false;
+    if (!m_roster.exists()) {
+        return {true, {}};
+    }
+    return {false, QStringLiteral("Votre base de données des membres date du ") +
+                       m_roster.fileDateText() +
+                       QStringLiteral("\n\nVoulez-vous mettre à jour le fichier ?")};
+}
+
+void StationForm::rosterUpdateDone(RosterOutcome outcome) {
+    switch (outcome) {
+    case RosterOutcome::UpdatedMissing:
+        m_labelBdZir = QStringLiteral("BD ZIR :") + kRosterName;
+        break;
+    case RosterOutcome::UpdatedOnYes:
+        m_labelBdZir = QStringLiteral("BD Membres : ") + kRosterName;
+        break;
+    case RosterOutcome::KeptOnNo:
+        break;
+    }
+    m_labelDateBd = QStringLiteral("Date du fichier : ") + m_roster.fileDateText();
+}
+
+void StationForm::buildCountryList(bool allowDownload) {
+    m_countries.buildCountryList(allowDownload);
+    m_dxccItems = m_countries.dxccPrefixes();
+    m_dxccIndex = m_dxccItems.indexOf(m_dxccText);
+}
+
+QString StationForm::activate() {
+    QString prompt;
+    if (m_editOp.isEmpty()) {
+        prompt = QStringLiteral("___________    Saisissez votre CALL et Choisissez votre catégorie "
+                                "(QRP ou QRO)    ____________");
+    }
+    m_station.category = m_qrp ? QStringLiteral("QRP") : QStringLiteral("QRO");
+    m_mainCategoryLabel = m_station.category;
+    return prompt;
+}
+
+StationOk StationForm::accept() {
+    m_station.operatorName = m_editNom;
+    m_station.operatorCall = m_editOp.trimmed();
+    if (m_station.operatorCall.isEmpty()) {
+        return {false, m_texts.message(MessageText::InfoManquante)};
+    }
+    m_station.clubNumber = m_editNZRB;
+    m_station.stationCall = m_editStation.trimmed();
+    if (m_station.stationCall.isEmpty()) {
+        m_station.stationCall = m_station.operatorCall;
+    }
+    m_station.dxcc = m_dxccText;
+    m_station.email = m_editEmail.trimmed();
+    m_station.smtpServer = m_editSmtp;
+    m_station.smtpPort = m_editPort;
+    if (!m_station.email.isEmpty() && m_station.smtpServer.isEmpty()) {
+        return {false,
+                QStringLiteral(
+                    "Votre adresse Email ne permet pas de déterminer votre SMTP ainsi que "
+                    "votre Port\nVeuillez les fournir ou bien effacer votre adresse Email\n\n"
+                    " Si vous ne possédez pas ces éléments, vous devrez envoyer votre compte "
+                    "rendu avec votre propre gestionaire d'Email")};
+    }
+    return {true, {}};
+}
+
+void StationForm::setEditOp(const QString& text) {
+    if (changeText(m_editOp, text.toUpper())) {
+        editOpChange();
+    }
+}
+
+void StationForm::editOpChange() {
+    if (m_editOp.size() <= 3) {
+        m_editNZRB.clear();
+        return;
+    }
+    const QString number = m_roster.lookUpMember(m_editOp).number;
+    const CountryResult& country = m_countries.lookUpCountry(m_editOp);
+    if (!country.found()) {
+        selectDxcc(-1);
+    } else if (const qsizetype i = m_dxccItems.indexOf(country.dxccPrefix); i >= 0) {
+        selectDxcc(static_cast<int>(i));
+    }
+    m_editNZRB = number;
+    setEditStation(m_editOp);
+}
+
+void StationForm::editOpExit() {
+    const QString call = m_editOp.trimmed();
+    if (call == m_station.operatorCall) {
+        return;
+    }
+    m_station.operatorCall = call;
+    m_station.contestFileName.clear();
+    LogTable::Batch batch(m_table);
+    for (int row = 1; row < m_table.rowCount(); ++row) {
+        m_table.clearRow(row);
+    }
+    m_table.setRowCount(2);
+}
+
+void StationForm::setEditStation(const QString& text) {
+    if (changeText(m_editStation, text.toUpper())) {
+        editStationChange();
+    }
+}
+
+void StationForm::editStationChange() {
+    if (m_editStation.size() <= 3) {
+        return;
+    }
+    const CountryResult& country = m_countries.lookUpCountry(m_editStation);
+    m_station.dxcc = country.dxccPrefix;
+    m_station.continent = country.continent;
+    selectDxcc(static_cast<int>(m_dxccItems.indexOf(m_station.dxcc)));
+    m_station.stationCall = m_editStation;
+    m_mainStationLabel = m_editStation;
+}
+
+void StationForm::editStationExit() {
+    m_station.stationCall = m_editStation;
+}
+
+void StationForm::selectDxcc(int index) {
+    if (index < 0 || index >= m_dxccItems.size()) {
+        m_dxccIndex = -1;
+        m_dxccText.clear();
+        return;
+    }
+    m_dxccIndex = index;
+    m_dxccText = m_dxccItems.at(index);
+}
+
+void StationForm::setDxccText(const QString& text) {
+    m_dxccText = text.toUpper();
+    m_dxccIndex = static_cast<int>(m_dxccItems.indexOf(m_dxccText));
+}
+
+void StationForm::setQrpChecked(bool checked) {
+    if (checked != m_qrp) {
+        m_qrp = checked;
+        checkBoxQrpClick();
+    }
+}
+
+void StationForm::checkBoxQrpClick() {
+    m_declarationVisible = m_qrp;
+    m_station.category = m_qrp ? QStringLiteral("QRP") : QStringLiteral("QRO");
+    m_mainCategoryLabel = m_station.category;
+}
+
+QString StationForm::smtpListPath() const {
+    return m_programFolder + QStringLiteral("/SMTP.csv");
+}
+
+void StationForm::setEditEmail(const QString& text) {
+    if (changeText(m_editEmail, text)) {
+        editEmailChange();
+    }
+}
+
+void StationForm::editEmailChange() {
+    m_editSmtp.clear();
+    m_editPort.clear();
+    if (!m_editEmail.contains(u'@')) {
+        return;
+    }
+    const QString domain = mailDomain(m_editEmail);
+    const QStringList lines = fromCp1252(readWholeFile(smtpListPath())).split(u'\n');
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(u'\r')) {
+            line.chop(1);
+        }
+        const QStringList fields = line.split(u';');
+        if (fields.at(0) != domain) {
+            continue;
+        }
+        m_editSmtp = fields.value(1);
+        m_editPort = line.section(u';', 2).trimmed();
+        break;
+    }
+    m_station.email = m_editEmail;
+}
+
+QStringList StationForm::backupItems() const {
+    QStringList items{QStringLiteral("Aucun")};
+    for (const BackupVolume& v : m_volumes) {
+        items << v.text();
+    }
+    return items;
+}
+
+void StationForm::selectBackup(int index) {
+    m_backupIndex = index >= 0 && index <= m_volumes.size() ? index : -1;
+}
+
+QString StationForm::backupRoot() const {
+    return m_backupIndex >= 1 ? m_volumes.at(m_backupIndex - 1).rootPath : QString();
+}
+
+} // namespace vu

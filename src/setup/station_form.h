@@ -1,0 +1,159 @@
+#pragma once
+
+#include "platform/backup_volumes.h"
+#include "setup/station_settings.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace vu {
+
+class CountryTable;
+class LanguageTexts;
+class LogTable;
+class MemberRoster;
+
+// What creation decided about the member roster; the caller runs the update (behind its wait
+// notice) and reports back with StationForm::rosterUpdateDone.
+struct RosterDecision {
+    bool rosterMissing = false; // update without asking
+    QString question;           // otherwise ask this (Yes: update)
+};
+
+// How the roster step ended.
+enum class RosterOutcome {
+    UpdatedMissing, // there was no roster: updated without asking
+    UpdatedOnYes,   // the operator answered Yes
+    KeptOnNo,       // the operator answered No
+};
+
+// What the OK button did: accepted, or refused with the message to show.
+struct StationOk {
+    bool accepted = false;
+    QString message;
+};
+
+// The station window's rules: the texts of its fields and what changing them does. Setting a
+// field's text runs its change rule when the text differs, exactly as typing would.
+class StationForm {
+public:
+    StationForm(StationSettings& station, LogTable& table, CountryTable& countries,
+                MemberRoster& roster, const LanguageTexts& texts, QString programFolder);
+
+    // Creation up to the roster step: caption, folders, backup volume list. Returns what to do
+    // about the roster.
+    [[nodiscard]] RosterDecision create(const QString& version, QDate today,
+                                        const QList<BackupVolume>& volumes);
+    // Sets the roster labels once the roster step is over.
+    void rosterUpdateDone(RosterOutcome outcome);
+    // Last creation step: the country list and the DXCC list's items.
+    void buildCountryList(bool allowDownload);
+
+    // Activation: sets the category from the box; returns the prompt to show (empty for none).
+    [[nodiscard]] QString activate();
+    // The OK button.
+    [[nodiscard]] StationOk accept();
+
+    // Fields. The upper-case fields turn letters into capitals.
+    [[nodiscard]] const QString& editOp() const { return m_editOp; }
+    void setEditOp(const QString& text);
+    // Leaving the operator field: a new operator starts a new, empty log.
+    void editOpExit();
+    [[nodiscard]] const QString& editNZRB() const { return m_editNZRB; }
+    void setEditNZRB(const QString& text) { m_editNZRB = text.toUpper(); }
+    [[nodiscard]] const QString& editStation() const { return m_editStation; }
+    void setEditStation(const QString& text);
+    // Leaving the station field: the station callsign is the text, whatever its length.
+    void editStationExit();
+
+    [[nodiscard]] const QStringList& dxccItems() const { return m_dxccItems; }
+    [[nodiscard]] int dxccIndex() const { return m_dxccIndex; }
+    [[nodiscard]] const QString& dxccText() const { return m_dxccText; }
+    // Picks an item of the DXCC list (-1: none).
+    void selectDxcc(int index);
+    // Free text typed into the DXCC list.
+    void setDxccText(const QString& text);
+
+    [[nodiscard]] bool qrpChecked() const { return m_qrp; }
+    void setQrpChecked(bool checked);
+    // The two red declaration labels beside the QRP box.
+    [[nodiscard]] bool declarationVisible() const { return m_declarationVisible; }
+
+    [[nodiscard]] const QString& editNom() const { return m_editNom; }
+    void setEditNom(const QString& text) { m_editNom = text; }
+    [[nodiscard]] const QString& editAD1() const { return m_editAD1; }
+    void setEditAD1(const QString& text) { m_editAD1 = text; }
+    [[nodiscard]] const QString& editCity() const { return m_editCity; }
+    void setEditCity(const QString& text) { m_editCity = text; }
+    [[nodiscard]] const QString& editZipCode() const { return m_editZipCode; }
+    void setEditZipCode(const QString& text) { m_editZipCode = text; }
+
+    [[nodiscard]] const QString& editEmail() const { return m_editEmail; }
+    // Sets the address and fills server and port from the SMTP list; throws IoError when the
+    // list cannot be read (the address stays in the field).
+    void setEditEmail(const QString& text);
+    [[nodiscard]] const QString& editSmtp() const { return m_editSmtp; }
+    void setEditSmtp(const QString& text) { m_editSmtp = text; }
+    [[nodiscard]] const QString& editPort() const { return m_editPort; }
+    void setEditPort(const QString& text) { m_editPort = text; }
+
+    // Backup list: "Aucun" then the volumes. Nothing is selected at start.
+    [[nodiscard]] QStringList backupItems() const;
+    [[nodiscard]] int backupIndex() const { return m_backupIndex; }
+    void selectBackup(int index);
+    // Root path of the chosen backup volume; empty for "Aucun" or no choice.
+    [[nodiscard]] QString backupRoot() const;
+
+    // Texts the window shows beside its fields.
+    [[nodiscard]] const QString& caption() const { return m_caption; }
+    [[nodiscard]] const QString& labelBdZir() const { return m_labelBdZir; }
+    [[nodiscard]] const QString& labelDateBd() const { return m_labelDateBd; }
+    [[nodiscard]] bool infoInternetVisible() const { return m_infoInternetVisible; }
+    // The main window's station and category labels, which this window sets.
+    [[nodiscard]] const QString& mainStationLabel() const { return m_mainStationLabel; }
+    [[nodiscard]] const QString& mainCategoryLabel() const { return m_mainCategoryLabel; }
+
+    [[nodiscard]] QString smtpListPath() const;
+
+private:
+    void editOpChange();
+    void editStationChange();
+    void checkBoxQrpClick();
+    void editEmailChange();
+
+    StationSettings& m_station;
+    LogTable& m_table;
+    CountryTable& m_countries;
+    MemberRoster& m_roster;
+    const LanguageTexts& m_texts;
+    QString m_programFolder;
+
+    QString m_editOp;
+    QString m_editNZRB;
+    QString m_editStation;
+    QStringList m_dxccItems;
+    int m_dxccIndex = -1;
+    QString m_dxccText;
+    bool m_qrp = false;
+    bool m_declarationVisible = false;
+    QString m_editNom;
+    QString m_editAD1;
+    QString m_editCity;
+    QString m_editZipCode;
+    QString m_editEmail;
+    QString m_editSmtp;
+    QString m_editPort;
+    QList<BackupVolume> m_volumes;
+    int m_backupIndex = -1;
+
+    QString m_caption;
+    QString m_labelBdZir = QStringLiteral("BD ZIR : ");
+    QString m_labelDateBd = QStringLiteral("Date BD");
+    bool m_infoInternetVisible = true;
+    QString m_mainStationLabel;
+    QString m_mainCategoryLabel;
+};
+
+} // namespace vu

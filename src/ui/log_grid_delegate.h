@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+#include <functional>
+
+namespace vu {
+
+// The log grid's in-place editor: typing turns into capitals, every keystroke reaches the cell at
+// once, and the grid's own keys (Space, Enter, ...) are handled before the editor sees them.
+class LogGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    // Called with every key pressed in an open editor; true when it consumed the key.
+    void setKeyHandler(std::function<bool(QKeyEvent*)> handler) {
+        m_keyHandler = std::move(handler);
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::function<bool(QKeyEvent*)> m_keyHandler;
+};
+
+} // namespace vu

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+namespace vu {
+
+class Application;
+class Dialogs;
+class ExamplesWindow;
+class FileNamingWindow;
+class MainWindow;
+class StationWindow;
+
+// The program's windows and the road between them: station window, file naming, main window,
+// and back. Applies and keeps the window placements of the settings file.
+class ProgramWindows : public QObject {
+    Q_OBJECT
+public:
+    ProgramWindows(Application& app, Dialogs& dialogs);
+    ~ProgramWindows() override;
+
+    // Shows the first window, the station window.
+    void start();
+
+    [[nodiscard]] StationWindow& station() { return *m_station; }
+    [[nodiscard]] FileNamingWindow& fileNaming() { return *m_fileNaming; }
+    [[nodiscard]] MainWindow& main() { return *m_main; }
+    [[nodiscard]] ExamplesWindow& examples() { return *m_examples; }
+
+    // Takes the windows' places and sizes into the settings' layout.
+    void keepPlacements();
+
+private:
+    void applyPlacements();
+    void applyTexts();
+    void connectMainCommands();
+
+    Application& m_app;
+    Dialogs& m_dialogs;
+    std::unique_ptr<StationWindow> m_station;
+    std::unique_ptr<FileNamingWindow> m_fileNaming;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<ExamplesWindow> m_examples;
+};
+
+} // namespace vu

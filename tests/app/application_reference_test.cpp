@@ -1,0 +1,74 @@
+#include "app/application.h"
+#include "support/https_server.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vu {
+namespace {
+
+ApplicationOptions optionsFor(const QString& folder, bool network) {
+    ApplicationOptions options;
+    options.programFolder = folder;
+    options.allowNetwork = network;
+    return options;
+}
+
+TEST(ApplicationReferenceData, StartUpBuildsTheCountryListFetchingTheFileOnlyWhenAllowed) {
+    test::LocalHttpsServer server;
+    ASSERT_TRUE(server.start()) << server.error().toStdString();
+    server.serve("/cty/cty_wt.dat", test::readFile(test::fixture("cty_wt.dat")));
+    const ReferenceSources sources = server.sources();
+
+    for (const bool network : {false, true}) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        Application app(optionsFor(dir.path(), network));
+        app.setReferenceSources(sources);
+        app.startUp();
+        EXPECT_EQ(QFileInfo::exists(dir.filePath("cty_wt.dat")), network);
+        EXPECT_EQ(app.countries().fetchedCountryFile(), network);
+        EXPECT_TRUE(app.startUpErrors().isEmpty());
+        EXPECT_EQ(app.countries().dxccPrefixes().size(), network ? 323 : 0);
+        EXPECT_EQ(app.countries().lookUpCountry("D4ERI").continent, network ? "AF" : "");
+    }
+}
+
+TEST(ApplicationReferenceData, AFileErrorOfTheBuildDoesNotStopTheStartUp) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    test::writeFile(dir.filePath("cty_wt.dat"), test::readFile(test::fixture("cty_wt.dat")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("DXCC.CSV")); // a folder where the list should go
+    Application app(optionsFor(dir.path(), false));
+    app.startUp();
+    ASSERT_EQ(app.startUpErrors().size(), 1);
+    EXPECT_FALSE(app.startUpErrors().first().isEmpty());
+    EXPECT_TRUE(QFileInfo(dir.filePath("Files")).isDir());
+}
+
+TEST(ApplicationReferenceData, LoadingALogNamesMembersAndScoresIt) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    test::writeFile(dir.filePath("cty_wt.dat"), test::readFile(test::fixture("cty_wt.dat")));
+    Application app(optionsFor(dir.path(), false));
+    app.startUp();
+    test::writeFile(dir.filePath("Fichiers_BD/VUZ_adar_2021.csv"), "F5ABC,34,Jean,x\r\n");
+    app.station().continent = "EU";
+
+    QByteArray bytes(88, '\0');
+    bytes += encodeRecord(test::lineRecord("F5ABC/P", "40", {2024, 1, 15}, {8, 5}, "34"));
+    test::writeFile(dir.filePath("Files/LOG.QRP"), bytes);
+    app.setContestFile(dir.filePath("Files/LOG.QRP"));
+    app.activateMain();
+
+    EXPECT_EQ(app.table().cell(Col::FirstName, 1), "Jean");
+    EXPECT_EQ(app.table().cell(Col::Points, 1), "10");
+    EXPECT_EQ(app.scoreLabel(), "Score = 10 x 1 = 10");
+    EXPECT_EQ(app.scorer().board().hisContinent, ""); // emptied after the load
+}
+
+} // namespace
+} // namespace vu

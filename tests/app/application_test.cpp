@@ -1,0 +1,74 @@
+#include "app/application.h"
+#include "contest_log/record_file.h"
+#include "platform/errors.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vu {
+namespace {
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+
+    [[nodiscard]] ApplicationOptions options() const {
+        ApplicationOptions o;
+        o.programFolder = m_dir.path();
+        o.timeSource = &clock;
+        o.allowNetwork = false;
+        return o;
+    }
+
+    QTemporaryDir m_dir;
+    test::FixedTime clock{QDateTime(QDate(2024, 6, 1), QTime(10, 0), Qt::UTC)};
+};
+
+TEST_F(ApplicationTest, FromStartUpToTheMainWindowTheStationNamesAndCreatesTheLog) {
+    Application app(options());
+    app.startUp();
+    EXPECT_TRUE(QFileInfo(m_dir.filePath("Files")).isDir());
+    EXPECT_EQ(app.stationForm().backupItems().front(), QStringLiteral("Aucun"));
+    EXPECT_THROW(app.acceptStation(), AppError); // nobody is operating yet
+
+    app.stationForm().setEditOp("D4ERI");
+    app.stationForm().editOpExit();
+    app.acceptStation();
+    app.fileNaming().activate(app.clock().localNow().date());
+    EXPECT_EQ(app.fileNaming().editNomFichier(), QStringLiteral("ZIV_URU_2024@D4ERI"));
+    app.confirmFileNaming();
+    EXPECT_EQ(QFileInfo(m_dir.filePath("Files/ZIV_URU_2024@D4ERI.QRP")).size(), 2 * kRecordSize);
+    EXPECT_TRUE(app.clock().isRealTime());
+    EXPECT_TRUE(app.clock().tickEnabled());
+    EXPECT_EQ(app.table().rowCount(), 2);
+}
+
+TEST_F(ApplicationTest, TheRosterQuestionIsAskedOnlyWhenAFetchIsAllowed) {
+    // Reference files in place: nothing but the roster question may reach for the network.
+    ASSERT_TRUE(QFile::copy(test::fixture("cty_wt.dat"), m_dir.filePath("cty_wt.dat")));
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath("Fichiers_BD")));
+    test::writeFile(m_dir.filePath("Fichiers_BD/VUZ_adar_2021.csv"), "Indicatif,Numero\r\n");
+    QStringList asked;
+    ApplicationOptions o = options();
+    o.askYesNo = [&asked](const QString& question) {
+        asked << question;
+        return false;
+    };
+    Application offline(o);
+    offline.startUp();
+    EXPECT_TRUE(asked.isEmpty());
+
+    o.allowNetwork = true;
+    Application online(o);
+    online.startUp();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].startsWith(QStringLiteral("Votre base de données des membres date du ")));
+    EXPECT_EQ(online.stationForm().labelBdZir(), QStringLiteral("BD ZIR : ")); // kept on No
+}
+
+} // namespace
+} // namespace vu

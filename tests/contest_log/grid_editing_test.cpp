@@ -1,0 +1,158 @@
+#include "contest_log/grid_editing.h"
+#include "support/fake_services.h"
+#include "support/test_support.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vu {
+namespace {
+
+class GridEditingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        station.contestFolder = m_dir.path();
+        station.contestFileName = QStringLiteral("LOG.QRP");
+        services.roster.insert("F5ABC", MemberResult{"F5ABC", "123", "Jean"});
+        const QDate day(2024, 1, 15);
+        QByteArray bytes(88, '\0');
+        int minute = 0;
+        for (const char* call : {"F5AAA", "F5BBB", "F5CCC", "F5DDD", "F5EEE"}) {
+            bytes += encodeRecord(test::lineRecord(call, "20", day, QTime(8, minute++)));
+        }
+        test::writeFile(station.contestFilePath(), bytes);
+        file.load();
+        clock.setRealTime();
+        clock.tick(table);
+    }
+
+    QStringList calls() const {
+        QStringList out;
+        for (int r = 1; r < table.entryRow(); ++r) {
+            out << table.cell(Col::Call, r);
+        }
+        return out;
+    }
+
+    QStringList storedCalls() const {
+        const QByteArray bytes = test::readFile(station.contestFilePath());
+        QStringList out;
+        for (qsizetype i = 88; i + 88 <= bytes.size(); i += 88) {
+            out << decodeRecord(bytes.constData() + i).call;
+        }
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+    StationSettings station;
+    LogTable table;
+    test::FakeServices services;
+    test::FixedTime time{QDateTime(QDate(2024, 1, 15), QTime(11, 30), Qt::UTC)};
+    ContestClock clock{time};
+    ContestFile file{table, station, services};
+    GridEditing editing{table, file, clock, services};
+    const QDateTime localNow{QDate(2024, 1, 15), QTime(12, 0)};
+};
+
+TEST_F(GridEditingTest, SpaceMovesAlongTheRowAndCompletesItFromTheCallsign) {
+    table.setCurrentCell(4, 6); // the entry row
+    table.setCell(Col::Call, 6, QStringLiteral("F5ABC"));
+    table.setCell(Col::Band, 6, QString());
+    editing.space();
+    EXPECT_EQ(table.currentCol(), 5);
+    EXPECT_EQ(table.cell(Col::RstSent, 6), QStringLiteral("599"));
+    EXPECT_EQ(table.cell(Col::RstRcvd, 6), QStringLiteral("599"));
+    EXPECT_EQ(table.cell(Col::Category, 6), QStringLiteral("QRP"));
+    EXPECT_EQ(table.cell(Col::Member, 6), QStringLiteral("123"));
+    EXPECT_EQ(table.cell(Col::Band, 6), QStringLiteral("20"));
+    EXPECT_EQ(table.cell(Col::Points, 6), QStringLiteral("10"));
+    const QByteArray before = test::readFile(station.contestFilePath());
+    for (int expected : {6, 7, 8, 4}) {
+        editing.space();
+        EXPECT_EQ(table.currentCol(), expected);
+    }
+    table.setCurrentCell(10, 6);
+    editing.space();
+    EXPECT_EQ(table.currentCol(), 4);
+    EXPECT_EQ(test::readFile(station.contestFilePath()), before); // nothing stored
+}
+
+TEST_F(GridEditingTest, CategoryKeysActOnlyInColumn8AndDoNotStore) {
+    const QByteArray before = test::readFile(station.contestFilePath());
+    table.setCurrentCell(8, 2);
+    EXPECT_TRUE(editing.categoryKey(u'o'));
+    EXPECT_EQ(table.cell(Col::Category, 2), QStringLiteral("QRO"));
+    EXPECT_TRUE(editing.categoryKey(u'P'));
+    EXPECT_EQ(table.cell(Col::Category, 2), QStringLiteral("QRP"));
+    EXPECT_FALSE(editing.categoryKey(u'X'));
+    table.setCurrentCell(7, 2);
+    EXPECT_FALSE(editing.categoryKey(u'O'));
+    EXPECT_EQ(test::readFile(station.contestFilePath()), before);
+}
+
+TEST_F(GridEditingTest, EnterStampsTheRowWithTheClockStoresItAndMovesDown) {
+    table.setCurrentCell(6, 5);
+    table.setCell(Col::RstRcvd, 5, QStringLiteral("339"));
+    editing.enter();
+    EXPECT_EQ(table.cell(Col::Time, 5), QStringLiteral("11:30"));
+    EXPECT_EQ(table.currentRow(), 6);
+    EXPECT_EQ(table.currentCol(), 4);
+    const QByteArray bytes = test::readFile(station.contestFilePath());
+    EXPECT_EQ(decodeRecord(bytes.constData() + 5 * 88).rstRcvd, QStringLiteral("339"));
+
+    // Deferred time with the picker on the line's own time keeps it.
+    clock.setDeferredTime();
+    clock.setPickerTime(QTime(8, 2));
+    table.setCurrentCell(6, 3);
+    editing.enter();
+    EXPECT_EQ(table.cell(Col::Time, 3), QStringLiteral("08:02"));
+    EXPECT_TRUE(editing.cellEntered(3, 3));
+    EXPECT_FALSE(editing.cellEntered(4, 3));
+    EXPECT_EQ(GridEditing::timeColumnMessage().size(), 122);
+}
+
+TEST_F(GridEditingTest, EnterOnTheEntryRowAddsARowAndOnABlankCallOnlyRescores) {
+    table.setCurrentCell(4, 6);
+    table.setCell(Col::Call, 6, QStringLiteral("G3XYZ"));
+    editing.enter();
+    EXPECT_EQ(table.rowCount(), 8);
+    EXPECT_EQ(table.currentRow(), 7);
+    EXPECT_EQ(storedCalls().size(), 6);
+
+    const int rescores = services.rescores;
+    table.setCurrentCell(7, 7);
+    editing.enter();
+    EXPECT_EQ(table.currentCol(), 4);
+    EXPECT_EQ(table.rowCount(), 8);
+    EXPECT_EQ(services.rescores, rescores + 1);
+}
+
+TEST_F(GridEditingTest, DeleteAndInsertRewriteTheFileWithABackup) {
+    EXPECT_EQ(editing.deleteQuestion(), QStringLiteral("Confirmez la suppression de la ligne 6"));
+    table.setCurrentRow(2);
+    EXPECT_EQ(editing.deleteQuestion(), QStringLiteral("Confirmez la suppression de la ligne 2"));
+    const QByteArray before = test::readFile(station.contestFilePath());
+    editing.deleteLine(localNow);
+    EXPECT_EQ(calls(), (QStringList{"F5AAA", "F5CCC", "F5DDD", "F5EEE"}));
+    EXPECT_EQ(table.cell(Col::Number, 4), QStringLiteral("4"));
+    EXPECT_EQ(storedCalls(), calls());
+    EXPECT_EQ(test::readFile(m_dir.filePath("LOG.BAK")), before);
+
+    table.setCurrentRow(3);
+    EXPECT_EQ(GridEditing::insertQuestion(), QStringLiteral("Confirmez l'insertion d'une ligne"));
+    editing.insertBlankLine(localNow);
+    EXPECT_EQ(calls(), (QStringList{"F5AAA", "F5CCC", "", "F5DDD", "F5EEE"}));
+    EXPECT_EQ(table.cell(Col::Number, 3), QStringLiteral("3"));
+    file.load();
+    EXPECT_EQ(calls(), (QStringList{"F5AAA", "F5CCC", "", "F5DDD", "F5EEE"}));
+
+    // With the entry row current no row changes, but the file is still rewritten.
+    table.setCurrentRow(table.entryRow());
+    const int rows = table.rowCount();
+    editing.deleteLine(localNow);
+    EXPECT_EQ(table.rowCount(), rows);
+}
+
+} // namespace
+} // namespace vu
