@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include "contest_log/log_format.h"
+#include "platform/cp1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,6 +38,13 @@ QByteArray randomBytes(qsizetype size, quint32 seed) {
         c = static_cast<char>(random.bounded(256));
     }
     return bytes;
+}
+
+void layProgramFolder(const QString& programFolder, const QStringList& settings) {
+    ASSERT_TRUE(QDir().mkpath(programFolder));
+    writeFile(programFolder + QStringLiteral("/Varurav_UDA.ini"), cp1252Lines(settings));
+    writeFile(programFolder + QStringLiteral("/SMTP.csv"),
+              "Domaine;SMTP;Port\r\norange;smtp.orange.fr;25\r\n");
 }
 
 void layReferenceData(const QString& programFolder) {

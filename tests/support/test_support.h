@@ -19,6 +19,9 @@ void writeFile(const QString& path, const QByteArray& bytes);
 // Bytes of every value, the same for the same seed.
 [[nodiscard]] QByteArray randomBytes(qsizetype size, quint32 seed);
 
+// Creates a program folder holding a settings file of these lines and an SMTP list that knows
+// the provider "orange" (smtp.orange.fr, port 25).
+void layProgramFolder(const QString& programFolder, const QStringList& settings);
 // Puts the real country file and a roster holding D4ERI (member 123) into a program folder.
 void layReferenceData(const QString& programFolder);
 
