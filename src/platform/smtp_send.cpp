@@ -1,26 +1,15 @@
 #include "platform/smtp_send.h"
 
+#include "platform/curl_support.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
 
 #include <QFileInfo>
 #include <QUuid>
-#include <curl/curl.h>
-#include <memory>
 
 namespace vu {
 
 namespace {
-
-struct CurlDeleter {
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
-    void operator()(curl_mime* mime) const { curl_mime_free(mime); }
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-
-template <typename T>
-using CurlPtr = std::unique_ptr<T, CurlDeleter>;
 
 // A header value goes out as it is: a line break in it would start a header of its own.
 void checkHeaderValue(const char* name, const QString& value) {
@@ -97,7 +86,7 @@ CurlPtr<CURLU> serverUrl(const SmtpServer& server) {
 
 void sendMail(const SmtpServer& server, const MailMessage& message) {
     CurlPtr<CURLU> url = serverUrl(server);
-    CurlPtr<CURL> curl(curl_easy_init());
+    CurlPtr<CURL> curl(curlReady() ? curl_easy_init() : nullptr);
     if (!curl) {
         throw AppError(QStringLiteral("Initialisation de l'envoi impossible"));
     }

@@ -137,8 +137,8 @@ TEST_F(ReportMailTest, SendDeliversTheReportToTheLastAcceptedRecipient) {
 }
 
 TEST_F(ReportMailTest, FailedSendsEndWithTheErrorThenTheFailureText) {
-    test::RefusingPort refusing;
-    test::SilentServer silent;
+    const test::LoopbackPort refusing(test::LoopbackPort::Refusing);
+    const test::LoopbackPort silent(test::LoopbackPort::Silent);
     ASSERT_NE(refusing.port(), 0);
     ASSERT_NE(silent.port(), 0);
     ReportMail mail({QString::fromLatin1(kCommitteeAddress), 2000, 1500});

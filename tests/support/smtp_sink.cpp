@@ -12,30 +12,6 @@
 
 namespace vu::test {
 
-namespace {
-
-// A TCP socket bound to a free loopback port; listening when asked.
-int boundSocket(bool listening, int& port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return -1;
-    }
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
-        (listening && ::listen(fd, 8) != 0) ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    port = ntohs(addr.sin_port);
-    return fd;
-}
-
-} // namespace
-
 SmtpSink::SmtpSink() {
     if (!m_dir.isValid()) {
         return;
@@ -79,21 +55,23 @@ int SmtpSink::messageCount() const {
         QDir(m_dir.path()).entryList({QStringLiteral("*.json")}, QDir::Files).size());
 }
 
-RefusingPort::RefusingPort() {
-    m_fd = boundSocket(false, m_port);
-}
-
-RefusingPort::~RefusingPort() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
+LoopbackPort::LoopbackPort(Kind kind) {
+    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_fd < 0) {
+        return;
+    }
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), len) == 0 &&
+        (kind == Refusing || ::listen(m_fd, 8) == 0) &&
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
+        m_port = ntohs(addr.sin_port);
     }
 }
 
-SilentServer::SilentServer() {
-    m_fd = boundSocket(true, m_port);
-}
-
-SilentServer::~SilentServer() {
+LoopbackPort::~LoopbackPort() {
     if (m_fd >= 0) {
         ::close(m_fd);
     }

@@ -30,28 +30,16 @@ private:
     int m_port = 0;
 };
 
-// A loopback port where nothing listens: connecting to it is refused. Holds the port while it
-// lives.
-class RefusingPort {
+// A loopback TCP port held while the object lives: a Refusing port is bound but does not
+// listen, so connecting to it is refused; a Silent port takes connections and never says a word.
+class LoopbackPort {
 public:
-    RefusingPort();
-    ~RefusingPort();
-    RefusingPort(const RefusingPort&) = delete;
-    RefusingPort& operator=(const RefusingPort&) = delete;
-    [[nodiscard]] int port() const { return m_port; }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
-
-// A loopback server that takes connections and never says a word.
-class SilentServer {
-public:
-    SilentServer();
-    ~SilentServer();
-    SilentServer(const SilentServer&) = delete;
-    SilentServer& operator=(const SilentServer&) = delete;
+    enum Kind { Refusing, Silent };
+    explicit LoopbackPort(Kind kind);
+    ~LoopbackPort();
+    LoopbackPort(const LoopbackPort&) = delete;
+    LoopbackPort& operator=(const LoopbackPort&) = delete;
+    // 0 when no socket could be had.
     [[nodiscard]] int port() const { return m_port; }
 
 private:
