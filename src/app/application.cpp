@@ -50,7 +50,7 @@ void Application::startUp() {
         updateRoster();
         outcome = RosterOutcome::UpdatedOnYes;
     }
-    m_stationForm.rosterUpdateDone(outcome);
+    m_stationForm.rosterUpdateDone(outcome, m_rosterUpdate.infoText);
     try {
         m_stationForm.buildCountryList(m_options.allowNetwork);
     } catch (const AppError& e) {

@@ -57,7 +57,12 @@ RosterDecision StationForm::create(const QString& version, QDate today,
                        QStringLiteral("\n\nVoulez-vous mettre à jour le fichier ?")};
 }
 
-void StationForm::rosterUpdateDone(RosterOutcome outcome) {
+void StationForm::rosterUpdateDone(RosterOutcome outcome, const QString& updateInfo) {
+    // The operator learns whether the roster in use is fresh or an old one.
+    if (!updateInfo.isEmpty()) {
+        m_labelInfoInternet = updateInfo;
+        m_infoInternetVisible = true;
+    }
     switch (outcome) {
     case RosterOutcome::UpdatedMissing:
         m_labelBdZir = QStringLiteral("BD ZIR :") + kRosterName;

@@ -46,8 +46,10 @@ public:
     // about the roster.
     [[nodiscard]] RosterDecision create(const QString& version, QDate today,
                                         const QList<BackupVolume>& volumes);
-    // Sets the roster labels once the roster step is over.
-    void rosterUpdateDone(RosterOutcome outcome);
+    // Sets the roster labels once the roster step is over. `updateInfo` is what the update
+    // reported (no connection, success, failure), shown under the roster labels; empty when no
+    // update ran.
+    void rosterUpdateDone(RosterOutcome outcome, const QString& updateInfo = {});
     // Last creation step: the country list and the DXCC list's items.
     void buildCountryList(bool allowDownload);
 
@@ -111,6 +113,7 @@ public:
     [[nodiscard]] const QString& labelBdZir() const { return m_labelBdZir; }
     [[nodiscard]] const QString& labelDateBd() const { return m_labelDateBd; }
     [[nodiscard]] bool infoInternetVisible() const { return m_infoInternetVisible; }
+    [[nodiscard]] const QString& labelInfoInternet() const { return m_labelInfoInternet; }
     // The main window's station and category labels, which this window sets.
     [[nodiscard]] const QString& mainStationLabel() const { return m_mainStationLabel; }
     [[nodiscard]] const QString& mainCategoryLabel() const { return m_mainCategoryLabel; }
@@ -152,6 +155,7 @@ private:
     QString m_labelBdZir = QStringLiteral("BD ZIR : ");
     QString m_labelDateBd = QStringLiteral("Date BD");
     bool m_infoInternetVisible = true;
+    QString m_labelInfoInternet = QStringLiteral("Internet");
     QString m_mainStationLabel;
     QString m_mainCategoryLabel;
 };

@@ -263,6 +263,7 @@ void StationWindow::render() {
     }
     Label_BD_ZIR->setText(form.labelBdZir());
     Label_Date_BD->setText(form.labelDateBd());
+    Label_info_Internet->setText(form.labelInfoInternet());
     Label_info_Internet->setVisible(form.infoInternetVisible());
     m_rendering = false;
 }

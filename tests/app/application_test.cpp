@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "contest_log/record_file.h"
 #include "platform/errors.h"
+#include "support/https_server.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -68,6 +69,33 @@ TEST_F(ApplicationTest, TheRosterQuestionIsAskedOnlyWhenAFetchIsAllowed) {
     ASSERT_EQ(asked.size(), 1);
     EXPECT_TRUE(asked[0].startsWith(QStringLiteral("Votre base de données des membres date du ")));
     EXPECT_EQ(online.stationForm().labelBdZir(), QStringLiteral("BD ZIR : ")); // kept on No
+}
+
+TEST_F(ApplicationTest, AMissingRosterIsFetchedAndTheStationWindowTellsHowItWent) {
+    test::LocalHttpsServer server;
+    ASSERT_TRUE(server.start()) << server.error().toStdString();
+    server.serve("/cty/cty_wt.dat", test::readFile(test::fixture("cty_wt.dat")));
+    ApplicationOptions o = options();
+    o.allowNetwork = true;
+
+    Application failing(o);
+    failing.setReferenceSources(server.sources());
+    failing.startUp(); // nothing served at the roster's path
+    EXPECT_TRUE(failing.stationForm().infoInternetVisible());
+    EXPECT_EQ(failing.stationForm().labelInfoInternet(), failing.rosterUpdate().infoText);
+    EXPECT_TRUE(failing.stationForm().labelInfoInternet().startsWith(QStringLiteral("La MAJ")));
+
+    server.serve("/Concours/VUZ_adar_2021.csv", "Indicatif,Numero\r\nD4ERI,123\r\n");
+    QTemporaryDir other;
+    ASSERT_TRUE(other.isValid());
+    o.programFolder = other.path();
+    Application fetching(o);
+    fetching.setReferenceSources(server.sources());
+    fetching.startUp();
+    EXPECT_EQ(fetching.stationForm().labelInfoInternet(), QStringLiteral("Mise à jour réussie"));
+    EXPECT_EQ(fetching.stationForm().labelBdZir(), QStringLiteral("BD ZIR :VUZ_adar_2021.csv"));
+    EXPECT_EQ(fetching.stationForm().labelDateBd(),
+              "Date du fichier : " + fetching.roster().fileDateText());
 }
 
 } // namespace

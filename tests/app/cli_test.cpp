@@ -98,6 +98,34 @@ TEST(Cli, ScorePrintsTheScoredGridFromTheProgramFoldersReferenceFiles) {
     EXPECT_TRUE(QFileInfo::exists(program + "/DXCC.CSV"));
 }
 
+TEST(Cli, ScoreTakesTheStationsCategoryAndContinentFromTheSettings) {
+    struct Case {
+        QStringList settings;
+        const char* points; // of a QRO station in Europe
+    };
+    const Case cases[] = {
+        {kStation, "10"},                                                // QRP in Africa
+        {{"[VGlobales]", "OPERATOR=D4ERI", "MY_STATION=DL/D4ERI"}, "5"}, // QRP in Europe
+        {{"[VGlobales]", "OPERATOR=D4ERI", "MY_STATION=D4ERI/P", "MY_CATEGORIE=QRO"}, "0"},
+        {{"[VGlobales]", "OPERATOR=D4ERI", "MY_STATION=D4ERI/P", "MY_CATEGORIE=qrp"}, "0"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString program = programFolder(dir, c.settings);
+        test::writeFile(program + "/cty_wt.dat", test::readFile(test::fixture("cty_wt.dat")));
+        QByteArray bytes(88, '\0');
+        bytes += encodeRecord(test::lineRecord("DL1ABC", "20", {2024, 1, 15}, {8, 6}, "NM", "QRO"));
+        const QString log = dir.filePath("LOG.QRP");
+        test::writeFile(log, bytes);
+
+        const test::CliResult r = test::runCli({"score", log, "--program-folder", program});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out.section(u'\n', 0, 0).split(u'\t').value(10), QString::fromLatin1(c.points))
+            << c.settings.join(' ').toStdString();
+    }
+}
+
 TEST(Cli, ScoreOfAMissingFileGivesTheIoTextAndExitsWithOne) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

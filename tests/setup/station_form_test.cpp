@@ -67,9 +67,11 @@ TEST_F(StationFormTest, CreationMakesTheFoldersAndAsksAboutAnExistingRoster) {
     EXPECT_EQ(second.question, "Votre base de données des membres date du " +
                                    roster.fileDateText() +
                                    "\n\nVoulez-vous mettre à jour le fichier ?");
-    form.rosterUpdateDone(RosterOutcome::UpdatedOnYes);
+    form.rosterUpdateDone(RosterOutcome::UpdatedOnYes, "Mise à jour réussie");
     EXPECT_EQ(form.labelBdZir(), QStringLiteral("BD Membres : VUZ_adar_2021.csv"));
     EXPECT_EQ(form.labelDateBd(), "Date du fichier : " + roster.fileDateText());
+    EXPECT_TRUE(form.infoInternetVisible()); // what the update reported is shown
+    EXPECT_EQ(form.labelInfoInternet(), QStringLiteral("Mise à jour réussie"));
 }
 
 TEST_F(StationFormTest, TheBackupListStartsWithAucunAndKeepsTheChosenRootPath) {
