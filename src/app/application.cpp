@@ -3,6 +3,8 @@
 #include "platform/backup_volumes.h"
 #include "platform/errors.h"
 #include "platform/version.h"
+#include "reports/adif.h"
+#include "reports/cabrillo.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -142,6 +144,51 @@ void Application::openLog(const QString& path) {
     m_contestFile.load();
     m_table.requestEditor();
     computeTotalScore(m_table);
+}
+
+ReportStation Application::reportStation() const {
+    ReportStation r;
+    r.stationCall = m_station.stationCall;
+    r.operatorCall = m_station.operatorCall;
+    r.clubNumber = m_station.clubNumber;
+    r.category = m_station.category;
+    r.email = m_station.email;
+    r.clubTyped = m_stationForm.editNZRB();
+    r.name = m_stationForm.editNom();
+    r.acceptedName = m_station.operatorName;
+    r.street = m_stationForm.editAD1();
+    r.city = m_stationForm.editCity();
+    r.zipCode = m_stationForm.editZipCode();
+    r.emailTyped = m_stationForm.editEmail();
+    r.qrpTicked = m_stationForm.qrpChecked();
+    return r;
+}
+
+QString Application::writeCabrillo() {
+    return writeCabrilloFile(m_table, reportStation(), filesFolder(), m_station.contestFileName);
+}
+
+QString Application::writeAdif() {
+    return writeAdifFile(m_table, reportStation(), m_countries, m_station.contestFolder,
+                         m_station.contestFileName);
+}
+
+QString Application::mailButtonRefusal() const {
+    return ReportMail::refusalToOpen(m_station.email, m_station.smtpServer, m_station.smtpPort);
+}
+
+QString Application::activateReportMail() {
+    m_clock.setTickEnabled(false);
+    const QString cabrillo = writeCabrillo();
+    return m_reportMail.compose(
+        {m_station.email, m_station.operatorCall, cabrillo, m_clock.localNow()});
+}
+
+SendOutcome Application::sendReportMail() {
+    m_clock.setTickEnabled(false);
+    SendOutcome outcome = m_reportMail.send(m_stationForm.editSmtp(), m_stationForm.editPort());
+    m_clock.setTickEnabled(true);
+    return outcome;
 }
 
 void Application::clearLog() {

@@ -6,6 +6,8 @@
 #include "contest_log/entry_flow.h"
 #include "contest_log/grid_editing.h"
 #include "contest_log/log_table.h"
+#include "reports/report_mail.h"
+#include "reports/report_station.h"
 #include "scoring/country_table.h"
 #include "scoring/member_roster.h"
 #include "scoring/reference_sources.h"
@@ -97,6 +99,28 @@ public:
     // The help file of the current language.
     [[nodiscard]] QString helpFilePath() const;
 
+    // Reports.
+    // The station values the report writers read, as the settings and the station form hold
+    // them now.
+    [[nodiscard]] ReportStation reportStation() const;
+    // "Creation Cabrillo": writes the Cabrillo file into the Files folder; returns its path.
+    QString writeCabrillo();
+    // "Création ADIF": writes the ADIF file beside the contest file; returns its path.
+    QString writeAdif();
+    // The mail button: the refusal to show; empty when the report mailing window opens.
+    [[nodiscard]] QString mailButtonRefusal() const;
+    // The report mailing window's activation: stops the tick, writes the Cabrillo file anew and
+    // composes the message. Returns the message box to show, empty when none.
+    [[nodiscard]] QString activateReportMail();
+    // "Envoi de l'email": sends to the station form's SMTP server and port, then starts the tick
+    // again.
+    [[nodiscard]] SendOutcome sendReportMail();
+    [[nodiscard]] ReportMail& reportMail() { return m_reportMail; }
+    // The committee address and time-outs of the report send; the program's own unless set.
+    void setReportMailOptions(const ReportMailOptions& options) {
+        m_reportMail = ReportMail(options);
+    }
+
     // The main window's title: program, version, start date and station callsign.
     [[nodiscard]] QString mainCaption() const;
     // The one-second tick: in real-time mode the clock, then the backup check. Returns the text
@@ -137,6 +161,7 @@ private:
     EntryPanel m_entryPanel;
     GridEditing m_gridEditing;
     Backups m_backups;
+    ReportMail m_reportMail;
     QString m_backupVolume;
     QString m_startDate;
 };

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -23,8 +24,11 @@ void printError(const QString& text) {
 }
 
 int usage() {
-    printError(QStringLiteral("usage: varurav-uda-cli parse TEXT\n"
-                              "       varurav-uda-cli score CONTEST_FILE [--program-folder DIR]"));
+    printError(
+        QStringLiteral("usage: varurav-uda-cli parse TEXT\n"
+                       "       varurav-uda-cli score CONTEST_FILE [--program-folder DIR]\n"
+                       "       varurav-uda-cli cabrillo CONTEST_FILE [--program-folder DIR]\n"
+                       "       varurav-uda-cli adif CONTEST_FILE [--program-folder DIR]"));
     return kUsageExit;
 }
 
@@ -58,22 +62,31 @@ bool contestArgs(QStringList args, QString& contestFile, QString& programFolder)
     return true;
 }
 
-int scoreCommand(const QStringList& args) {
+// Starts the program on CONTEST_FILE as the operator would: settings, station, main window's
+// load and scoring. Null on a usage error.
+std::unique_ptr<vu::Application> loadContest(const QStringList& args) {
     QString contestFile;
     QString programFolder;
     if (!contestArgs(args, contestFile, programFolder)) {
-        return usage();
+        return nullptr;
     }
     vu::ApplicationOptions options;
     options.programFolder = programFolder;
     options.allowNetwork = false;
-    vu::Application app(options);
-    app.startUp();
-    app.acceptStation();
-    app.setContestFile(contestFile);
-    app.activateMain();
+    auto app = std::make_unique<vu::Application>(options);
+    app->startUp();
+    app->acceptStation();
+    app->setContestFile(contestFile);
+    app->activateMain();
+    return app;
+}
 
-    const vu::LogTable& table = app.table();
+int scoreCommand(const QStringList& args) {
+    const std::unique_ptr<vu::Application> app = loadContest(args);
+    if (!app) {
+        return usage();
+    }
+    const vu::LogTable& table = app->table();
     QString out;
     for (int row = 1; row < table.rowCount(); ++row) {
         QStringList cells;
@@ -82,8 +95,18 @@ int scoreCommand(const QStringList& args) {
         }
         out += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
-    out += app.scoreLabel() + QLatin1Char('\n');
+    out += app->scoreLabel() + QLatin1Char('\n');
     print(out);
+    return 0;
+}
+
+// Writes a report of the contest file with `write` and prints the report's path.
+int reportCommand(const QStringList& args, QString (vu::Application::*write)()) {
+    const std::unique_ptr<vu::Application> app = loadContest(args);
+    if (!app) {
+        return usage();
+    }
+    print(((*app).*write)() + QLatin1Char('\n'));
     return 0;
 }
 
@@ -102,6 +125,12 @@ int main(int argc, char** argv) {
         }
         if (command == QLatin1String("score")) {
             return scoreCommand(args);
+        }
+        if (command == QLatin1String("cabrillo")) {
+            return reportCommand(args, &vu::Application::writeCabrillo);
+        }
+        if (command == QLatin1String("adif")) {
+            return reportCommand(args, &vu::Application::writeAdif);
         }
     } catch (const vu::AppError& e) {
         printError(e.message());

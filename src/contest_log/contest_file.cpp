@@ -108,9 +108,15 @@ void ContestFile::reopen() {
     m_file.open(path());
 }
 
-QString ContestFile::backupName(const QString& fileName) {
+QString replaceExtension(const QString& fileName, QStringView extension) {
     const qsizetype dot = fileName.lastIndexOf(u'.');
-    return (dot < 0 ? fileName : fileName.left(dot)) + QStringLiteral(".BAK");
+    QString name = dot < 0 ? fileName : fileName.left(dot);
+    name += extension;
+    return name;
+}
+
+QString ContestFile::backupName(const QString& fileName) {
+    return replaceExtension(fileName, u".BAK");
 }
 
 void ContestFile::rewrite(const QDateTime& localNow) {

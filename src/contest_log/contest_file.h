@@ -24,6 +24,10 @@ public:
 // The five band texts of the band selector, columns 0 to 4.
 const QStringList& bandTexts();
 
+// A file name with its extension (from the last ".") replaced by `extension`, which is appended
+// when the name has none: the names of the ".BAK" copy and of the report files.
+[[nodiscard]] QString replaceExtension(const QString& fileName, QStringView extension);
+
 // The log's operations on the grid and the open contest file.
 class ContestFile {
 public:

@@ -43,6 +43,17 @@ QByteArray toCp1252(QStringView text) {
     return out;
 }
 
+qsizetype cp1252Size(QStringView text) {
+    qsizetype size = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
+            --size; // a pair is one character, written as one "?"
+            ++i;
+        }
+    }
+    return size;
+}
+
 QString fromCp1252(QByteArrayView bytes) {
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* dst = out.data();
@@ -54,7 +65,12 @@ QString fromCp1252(QByteArrayView bytes) {
 }
 
 QByteArray cp1252Lines(const QStringList& lines) {
+    qsizetype size = 0;
+    for (const QString& line : lines) {
+        size += line.size() + 2;
+    }
     QByteArray out;
+    out.reserve(size); // one allocation for a whole report file
     for (const QString& line : lines) {
         out += toCp1252(line);
         out += "\r\n";

@@ -1,5 +1,6 @@
 #include "platform/http_download.h"
 
+#include "platform/curl_support.h"
 #include "platform/durable_file.h"
 
 #include <QFile>
@@ -18,24 +19,8 @@ namespace {
 // A reference file is a few hundred kilobytes; a body beyond this is not what we asked for.
 constexpr curl_off_t kMaxBodyBytes = 64 * 1024 * 1024;
 
-struct CurlGlobal {
-    CurlGlobal() { ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }
-    bool ok = false;
-};
-
-bool curlReady() {
-    static const CurlGlobal global;
-    return global.ok;
-}
-
-struct CurlDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-struct ListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using CurlHandle = std::unique_ptr<CURL, CurlDeleter>;
-using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
+using CurlHandle = CurlPtr<CURL>;
+using HeaderList = CurlPtr<curl_slist>;
 
 // One configured HTTPS transfer: HTTPS only (redirects included), bounded in time, never from a
 // cache and never over a connection kept from an earlier transfer.

@@ -14,9 +14,7 @@ namespace {
 // Lays a program folder with a settings file of these lines (and an SMTP list) under `dir`.
 QString programFolder(const QTemporaryDir& dir, const QStringList& settings) {
     const QString folder = dir.filePath("program");
-    EXPECT_TRUE(QDir().mkpath(folder));
-    test::writeFile(folder + "/Varurav_UDA.ini", cp1252Lines(settings));
-    test::writeFile(folder + "/SMTP.csv", "Domaine;SMTP;Port\r\norange;smtp.orange.fr;25\r\n");
+    test::layProgramFolder(folder, settings);
     return folder;
 }
 
@@ -45,6 +43,8 @@ TEST(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(test::runCli({"frobnicate"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"score"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"score", "a.QRP", "--program-folder"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"cabrillo"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"adif", "a.QRP", "b.QRP"}).exitCode, 2);
 }
 
 TEST(Cli, ScorePrintsEveryRowThenTheScoreLabel) {
@@ -162,6 +162,44 @@ TEST(Cli, ScoreStopsWithTheStationWindowsMessageWhenItsOkRefuses) {
         EXPECT_EQ(r.err, c.message);
         EXPECT_TRUE(r.out.isEmpty());
     }
+}
+
+TEST(Cli, ReportsAreWrittenWhereTheProgramWritesThemAndTheirPathsPrinted) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString program =
+        programFolder(dir, {"[VGlobales]", "OPERATOR=D4ERI", "MY_STATION=D4ERI/P", "[OP]",
+                            "NAME=Hélène Dupré", "email=d4eri@orange.fr"});
+    test::layReferenceData(program);
+    const QDate day(2024, 1, 15);
+    const QString log = dir.filePath("LOG.QRP");
+    test::writeFile(log, QByteArray(88, '\0') +
+                             encodeRecord(test::lineRecord("DL1ABC", "20", day, {8, 6}, "NM")));
+
+    const test::CliResult cabrillo = test::runCli({"cabrillo", log, "--program-folder", program});
+    ASSERT_EQ(cabrillo.exitCode, 0) << cabrillo.err.toStdString();
+    const QString cabrilloPath = program + "/Files/LOG.CBR";
+    EXPECT_EQ(cabrillo.out, cabrilloPath + "\n");
+    const QStringList cbr = fromCp1252(test::readFile(cabrilloPath)).split("\r\n");
+    ASSERT_EQ(cbr.size(), 20);
+    EXPECT_EQ(cbr[9], "NAME: Hélène Dupré");
+    EXPECT_EQ(cbr[17], "QSO: 14000 CW 2024-01-15 0806 D4ERI/P       599 123  QRP DL1ABC        "
+                       "599 NM   QRP  ");
+
+    const test::CliResult adif = test::runCli({"adif", log, "--program-folder", program});
+    ASSERT_EQ(adif.exitCode, 0) << adif.err.toStdString();
+    EXPECT_EQ(adif.out, dir.filePath("LOG.ADI") + "\n");
+    const QStringList adi = fromCp1252(test::readFile(dir.filePath("LOG.ADI"))).split("\r\n");
+    ASSERT_EQ(adi.size(), 9);
+    EXPECT_TRUE(adi[7].startsWith("<MY_NAME:12>Hélène Dupré <OPERATOR:5>D4ERI "));
+    EXPECT_TRUE(adi[7].contains(" <CALL:6>DL1ABC <COUNTRY:2>DL <DXCC:3>230 <CONT:2>EU "));
+
+    // A contest file that is not there: the file error, and no report.
+    const test::CliResult missing =
+        test::runCli({"adif", dir.filePath("NONE.QRP"), "--program-folder", program});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "Fichier introuvable\n");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("NONE.ADI")));
 }
 
 } // namespace

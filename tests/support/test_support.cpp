@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include "contest_log/log_format.h"
+#include "platform/cp1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,6 +40,13 @@ QByteArray randomBytes(qsizetype size, quint32 seed) {
     return bytes;
 }
 
+void layProgramFolder(const QString& programFolder, const QStringList& settings) {
+    ASSERT_TRUE(QDir().mkpath(programFolder));
+    writeFile(programFolder + QStringLiteral("/Varurav_UDA.ini"), cp1252Lines(settings));
+    writeFile(programFolder + QStringLiteral("/SMTP.csv"),
+              "Domaine;SMTP;Port\r\norange;smtp.orange.fr;25\r\n");
+}
+
 void layReferenceData(const QString& programFolder) {
     ASSERT_TRUE(QFile::copy(fixture(QStringLiteral("cty_wt.dat")),
                             programFolder + QStringLiteral("/cty_wt.dat")));
@@ -57,6 +65,17 @@ AsUnprivilegedUser::~AsUnprivilegedUser() {
     if (m_switched) {
         [[maybe_unused]] const int rc = ::seteuid(0);
     }
+}
+
+LogTable logTableOf(const std::vector<QStringList>& lines) {
+    LogTable table;
+    table.setRowCount(static_cast<int>(lines.size()) + 2);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        for (int col = 0; col < lines[i].size(); ++col) {
+            table.setCell(col, static_cast<int>(i) + 1, lines[i][col]);
+        }
+    }
+    return table;
 }
 
 Record lineRecord(const QString& call, const QString& band, QDate date, QTime time,

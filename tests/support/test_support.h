@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 namespace vu::test {
 
@@ -17,6 +19,9 @@ void writeFile(const QString& path, const QByteArray& bytes);
 // Bytes of every value, the same for the same seed.
 [[nodiscard]] QByteArray randomBytes(qsizetype size, quint32 seed);
 
+// Creates a program folder holding a settings file of these lines and an SMTP list that knows
+// the provider "orange" (smtp.orange.fr, port 25).
+void layProgramFolder(const QString& programFolder, const QStringList& settings);
 // Puts the real country file and a roster holding D4ERI (member 123) into a program folder.
 void layReferenceData(const QString& programFolder);
 
@@ -52,6 +57,10 @@ public:
 private:
     bool m_switched = false;
 };
+
+// A log table holding these log lines (each the texts of columns 0, 1, ...) between the title
+// row and an empty entry row.
+[[nodiscard]] LogTable logTableOf(const std::vector<QStringList>& lines);
 
 // A line record as the log writes it.
 [[nodiscard]] Record lineRecord(const QString& call, const QString& band, QDate date, QTime time,

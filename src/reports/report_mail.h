@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/smtp_send.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace vu {
+
+// The contest committee checker's mailbox: where the report goes unless the operator types
+// another address.
+inline constexpr char kCommitteeAddress[] = "correcteur@duruvero-ved-uve.org";
+
+// What a composition reads: the station's values and the Cabrillo file just written.
+struct ReportMailInputs {
+    QString stationEmail;
+    QString operatorCall;
+    QString cabrilloPath;
+    QDateTime localNow;
+};
+
+// What a send ends with: the message boxes to show, in order (on failure the first one is an
+// error box). The window closes afterwards in every case.
+struct SendOutcome {
+    bool sent = false;
+    QStringList messages;
+};
+
+struct ReportMailOptions {
+    QString committeeAddress = QString::fromLatin1(kCommitteeAddress);
+    int connectTimeoutMs = 15000;
+    int timeoutMs = 120000;
+};
+
+// The report mailing window's model: the message to the committee, the recipient field and
+// its rule, and the send.
+class ReportMail {
+public:
+    explicit ReportMail(ReportMailOptions options = {});
+
+    // Why the mail button refuses to open the window for these station values; empty when it
+    // opens it.
+    [[nodiscard]] static QString refusalToOpen(const QString& stationEmail, const QString& smtp,
+                                               const QString& port);
+
+    // Rebuilds the message addressed to the committee, as each activation of the window does.
+    // Returns the message box to show (the committee address rejected), empty when none.
+    [[nodiscard]] QString compose(const ReportMailInputs& inputs);
+    // The recipient rule: the operator changed the recipient field to `text`. An accepted
+    // address becomes the only To address; a rejected one shows the error label and leaves the
+    // last accepted address in place.
+    void setRecipientText(const QString& text);
+    // Sends the message to the server named by the station form's SMTP and port texts.
+    [[nodiscard]] SendOutcome send(const QString& serverText, const QString& portText) const;
+
+    [[nodiscard]] const MailMessage& message() const { return m_message; }
+    [[nodiscard]] const QString& recipientText() const { return m_recipientText; }
+    [[nodiscard]] bool recipientRejected() const { return m_recipientRejected; }
+    [[nodiscard]] const QStringList& bodyLines() const { return m_bodyLines; }
+    // The attachment panel's text: eight blanks and the Cabrillo file name.
+    [[nodiscard]] const QString& attachmentLabel() const { return m_attachmentLabel; }
+
+private:
+    ReportMailOptions m_options;
+    MailMessage m_message;
+    QString m_recipientText;
+    bool m_recipientRejected = false;
+    QStringList m_bodyLines;
+    QString m_attachmentLabel;
+};
+
+} // namespace vu

@@ -1,0 +1,61 @@
+"""SMTP server for the tests, on 127.0.0.1 at a free port.
+
+Prints its port on the first line of standard output, then stores each message it accepts as
+OUT_DIR/<n>.json: envelope, decoded headers and every leaf part with its decoded bytes in hex.
+Stops by itself after a while so that a crashed test leaves nothing running.
+"""
+import asyncio
+import email
+import json
+import os
+import sys
+from email import policy
+
+from aiosmtpd.smtp import SMTP
+
+OUT_DIR = sys.argv[1]
+LIFETIME_S = 300
+
+
+class Store:
+    def __init__(self):
+        self.count = 0
+
+    async def handle_DATA(self, server, session, envelope):
+        msg = email.message_from_bytes(envelope.content, policy=policy.default)
+        parts = []
+        for part in msg.walk():
+            if part.is_multipart():
+                continue
+            parts.append({
+                "filename": part.get_filename(),
+                "contentType": part.get_content_type(),
+                "encoding": str(part.get("Content-Transfer-Encoding", "")),
+                "hex": part.get_payload(decode=True).hex(),
+            })
+        record = {
+            "mailFrom": envelope.mail_from,
+            "rcptTos": envelope.rcpt_tos,
+            "headers": {k: str(v) for k, v in msg.items()},
+            "parts": parts,
+        }
+        self.count += 1
+        path = os.path.join(OUT_DIR, "%d.json" % self.count)
+        with open(path + ".tmp", "w") as f:
+            json.dump(record, f)
+        os.rename(path + ".tmp", path)
+        return "250 Message accepted"
+
+
+async def main():
+    store = Store()
+    loop = asyncio.get_running_loop()
+    server = await loop.create_server(lambda: SMTP(store), "127.0.0.1", 0)
+    print(server.sockets[0].getsockname()[1], flush=True)
+    try:
+        await asyncio.wait_for(server.serve_forever(), LIFETIME_S)
+    except asyncio.TimeoutError:
+        pass
+
+
+asyncio.run(main())
