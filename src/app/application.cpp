@@ -165,7 +165,16 @@ ReportStation Application::reportStation() const {
 }
 
 QString Application::writeCabrillo() {
-    return writeCabrilloFile(m_table, reportStation(), filesFolder(), m_station.contestFileName);
+    m_cabrilloPath =
+        writeCabrilloFile(m_table, reportStation(), filesFolder(), m_station.contestFileName);
+    return m_cabrilloPath;
+}
+
+QString Application::writeReports() {
+    writeCabrillo();
+    writeAdif();
+    return QStringLiteral("CABRILLO (*.CBR) + ADIF (*.ADI) ") +
+           m_texts.message(MessageText::FichierSauve);
 }
 
 QString Application::writeAdif() {
@@ -179,9 +188,9 @@ QString Application::mailButtonRefusal() const {
 
 QString Application::activateReportMail() {
     m_clock.setTickEnabled(false);
-    const QString cabrillo = writeCabrillo();
+    writeCabrillo();
     return m_reportMail.compose(
-        {m_station.email, m_station.operatorCall, cabrillo, m_clock.localNow()});
+        {m_station.email, m_station.operatorCall, m_cabrilloPath, m_clock.localNow()});
 }
 
 SendOutcome Application::sendReportMail() {

@@ -107,6 +107,10 @@ public:
     QString writeCabrillo();
     // "Création ADIF": writes the ADIF file beside the contest file; returns its path.
     QString writeAdif();
+    // The report button: the Cabrillo file, then the ADIF file; returns the message to show.
+    [[nodiscard]] QString writeReports();
+    // The Cabrillo file written last (the report mail's attachment); empty before.
+    [[nodiscard]] const QString& cabrilloPath() const { return m_cabrilloPath; }
     // The mail button: the refusal to show; empty when the report mailing window opens.
     [[nodiscard]] QString mailButtonRefusal() const;
     // The report mailing window's activation: stops the tick, writes the Cabrillo file anew and
@@ -162,6 +166,7 @@ private:
     GridEditing m_gridEditing;
     Backups m_backups;
     ReportMail m_reportMail;
+    QString m_cabrilloPath;
     QString m_backupVolume;
     QString m_startDate;
 };

@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
         dialogs.error(e.message());
     }
     vu::ProgramWindows windows(app, dialogs);
+    QObject::connect(&windows, &vu::ProgramWindows::quitRequested, &qapp, &QApplication::quit,
+                     Qt::QueuedConnection);
     windows.start();
     return QApplication::exec();
 }

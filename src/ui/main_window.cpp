@@ -476,7 +476,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the main window by any means ends the program at once, without the work of
     // "Quitter".
     event->accept();
-    QApplication::quit();
+    Q_EMIT closed();
 }
 
 bool MainWindow::event(QEvent* event) {

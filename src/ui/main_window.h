@@ -99,6 +99,8 @@ public:
 Q_SIGNALS:
     // The examples window is asked for.
     void examplesWanted();
+    // The window was closed: the program ends.
+    void closed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

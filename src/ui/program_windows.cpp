@@ -6,6 +6,7 @@
 #include "ui/examples_window.h"
 #include "ui/file_naming_window.h"
 #include "ui/main_window.h"
+#include "ui/report_window.h"
 #include "ui/station_window.h"
 
 #include <QAction>
@@ -41,6 +42,7 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
     m_fileNaming = std::make_unique<FileNamingWindow>(app, dialogs);
     m_main = std::make_unique<MainWindow>(app, dialogs);
     m_examples = std::make_unique<ExamplesWindow>();
+    m_report = std::make_unique<ReportWindow>(app, dialogs);
     applyPlacements();
     applyTexts();
     m_app.texts().setOnChange([this] { applyTexts(); });
@@ -51,7 +53,8 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
         m_fileNaming->activateWindow();
         m_fileNaming->FormActivate();
     });
-    connect(m_station.get(), &StationWindow::cancelled, this, [] { QApplication::quit(); });
+    connect(m_station.get(), &StationWindow::cancelled, this, &ProgramWindows::quitRequested);
+    connect(m_main.get(), &MainWindow::closed, this, &ProgramWindows::quitRequested);
     connect(m_station.get(), &StationWindow::stationChanged, m_main.get(), &MainWindow::render);
     connect(m_fileNaming.get(), &FileNamingWindow::confirmed, this, [this] {
         m_main->Label_nomfichier->setText(m_app.fileNaming().mainFileLabel());
@@ -83,6 +86,7 @@ void ProgramWindows::applyPlacements() {
     place(m_station.get(), layout.window(AppWindow::Station));
     place(m_fileNaming.get(), layout.window(AppWindow::FileNaming));
     place(m_examples.get(), layout.window(AppWindow::Examples));
+    place(m_report.get(), layout.window(AppWindow::ReportMail));
     QHeaderView* header = m_main->Grille_log->horizontalHeader();
     for (int c = 0; c < m_app.table().columnCount(); ++c) {
         header->resizeSection(c, layout.columnWidth(c));
@@ -95,6 +99,7 @@ void ProgramWindows::keepPlacements() {
     layout.window(AppWindow::Station) = placementOf(m_station.get());
     layout.window(AppWindow::FileNaming) = placementOf(m_fileNaming.get());
     layout.window(AppWindow::Examples) = placementOf(m_examples.get());
+    layout.window(AppWindow::ReportMail) = placementOf(m_report.get());
     const QHeaderView* header = m_main->Grille_log->horizontalHeader();
     layout.columnWidths.clear();
     for (int c = 0; c < m_app.table().columnCount(); ++c) {
@@ -182,7 +187,38 @@ void ProgramWindows::connectMainCommands() {
             m_dialogs.error(e.message()); // the program keeps running
             return;
         }
-        QApplication::quit();
+        Q_EMIT quitRequested();
+    });
+    const auto reports = [this] {
+        QString message;
+        try {
+            message = m_app.writeReports();
+        } catch (const AppError& e) {
+            m_dialogs.error(e.message());
+            return;
+        }
+        m_dialogs.message(message);
+    };
+    connect(main.Creation1, &QAction::triggered, this, reports);
+    connect(main.SpeedButton_creation_fichiers, &QToolButton::clicked, this, reports);
+    connect(main.CrationADIF1, &QAction::triggered, this, [this] {
+        try {
+            m_app.writeAdif();
+        } catch (const AppError& e) {
+            m_dialogs.error(e.message());
+        }
+    });
+    connect(main.SpeedButton_mail, &QToolButton::clicked, this, [this] {
+        m_app.clock().setTickEnabled(false);
+        const QString refusal = m_app.mailButtonRefusal();
+        if (refusal.isEmpty()) {
+            m_report->show();
+            m_report->raise();
+            m_report->activateWindow();
+        } else {
+            m_dialogs.message(refusal);
+        }
+        m_app.clock().setTickEnabled(true);
     });
     connect(main.SpeedButton_help, &QToolButton::clicked, this,
             [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(m_app.helpFilePath())); });

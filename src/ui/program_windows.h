@@ -10,6 +10,7 @@ class Dialogs;
 class ExamplesWindow;
 class FileNamingWindow;
 class MainWindow;
+class ReportWindow;
 class StationWindow;
 
 // The program's windows and the road between them: station window, file naming, main window,
@@ -27,9 +28,14 @@ public:
     [[nodiscard]] FileNamingWindow& fileNaming() { return *m_fileNaming; }
     [[nodiscard]] MainWindow& main() { return *m_main; }
     [[nodiscard]] ExamplesWindow& examples() { return *m_examples; }
+    [[nodiscard]] ReportWindow& report() { return *m_report; }
 
     // Takes the windows' places and sizes into the settings' layout.
     void keepPlacements();
+
+Q_SIGNALS:
+    // The program is to end: "Quitter" did its work, or a window that ends it was closed.
+    void quitRequested();
 
 private:
     void applyPlacements();
@@ -42,6 +48,7 @@ private:
     std::unique_ptr<FileNamingWindow> m_fileNaming;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<ExamplesWindow> m_examples;
+    std::unique_ptr<ReportWindow> m_report;
 };
 
 } // namespace vu

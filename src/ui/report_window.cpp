@@ -1,0 +1,164 @@
+#include "ui/report_window.h"
+
+#include "app/application.h"
+#include "platform/errors.h"
+#include "ui/dialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace vu {
+
+namespace {
+
+QLabel* panel(QWidget* parent, const char* name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace
+
+ReportWindow::ReportWindow(Application& app, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_app(app), m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("TForm_infoCR"));
+    setWindowTitle(QStringLiteral("Envoi Compte Rendu"));
+    Label_titre = new QLabel(QStringLiteral("ENVOI DU COMPTE RENDU"), this);
+    QFont heading = Label_titre->font();
+    heading.setBold(true);
+    heading.setPointSize(heading.pointSize() + 4);
+    Label_titre->setFont(heading);
+    Panel_de = panel(this, "Panel_de");
+    Edit_AD_Destinataire = new QLineEdit(this);
+    Edit_AD_Destinataire->setObjectName(QStringLiteral("Edit_AD_Destinataire"));
+    Label_erreur = new QLabel(QStringLiteral("Erreur email, corrigez"), this);
+    Label_erreur->setObjectName(QStringLiteral("Label_erreur"));
+    QPalette red = Label_erreur->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    Label_erreur->setPalette(red);
+    Label_erreur->hide();
+    Panel_CC = panel(this, "Panel_CC");
+    Panel_objet = panel(this, "Panel_objet");
+    Panel_PJ = panel(this, "Panel_PJ");
+    Image1 = new QToolButton(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    Image1->setAutoRaise(true);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setReadOnly(true);
+    Button_envoi = new QPushButton(QStringLiteral("Envoi de l'email"), this);
+    Button_envoi->setObjectName(QStringLiteral("Button_envoi"));
+    BitBtn_annuler = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn_annuler->setObjectName(QStringLiteral("BitBtn_annuler"));
+
+    auto* recipient = new QHBoxLayout;
+    recipient->addWidget(Edit_AD_Destinataire, 1);
+    recipient->addWidget(Label_erreur);
+    auto* attachment = new QHBoxLayout;
+    attachment->addWidget(Panel_PJ, 1);
+    attachment->addWidget(Image1);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("De"), Panel_de);
+    form->addRow(QStringLiteral("A"), recipient);
+    form->addRow(QStringLiteral("CC"), Panel_CC);
+    form->addRow(QStringLiteral("Objet"), Panel_objet);
+    form->addRow(QStringLiteral("Pièce jointe"), attachment);
+    form->addRow(QStringLiteral("Message"), Memo1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button_envoi);
+    buttons->addWidget(BitBtn_annuler);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label_titre, 0, Qt::AlignHCenter);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    resize(750, 535);
+
+    connect(Edit_AD_Destinataire, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_app.reportMail().setRecipientText(text);
+        render();
+    });
+    connect(Image1, &QToolButton::clicked, this, [this] {
+        if (!m_cabrilloPath.isEmpty()) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(m_cabrilloPath));
+        }
+    });
+    connect(Button_envoi, &QPushButton::clicked, this, [this] { Button_envoiClick(); });
+    connect(BitBtn_annuler, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void ReportWindow::FormActivate() {
+    m_activationQueued = false;
+    QString notice;
+    try {
+        notice = m_app.activateReportMail();
+        m_cabrilloPath = m_app.cabrilloPath();
+    } catch (const AppError& e) {
+        m_dialogs.error(e.message());
+    }
+    render();
+    if (!notice.isEmpty()) {
+        m_dialogs.message(notice);
+    }
+}
+
+void ReportWindow::render() {
+    const ReportMail& mail = m_app.reportMail();
+    Panel_de->setText(mail.message().from);
+    if (Edit_AD_Destinataire->text() != mail.recipientText()) {
+        Edit_AD_Destinataire->setText(mail.recipientText());
+    }
+    Label_erreur->setVisible(mail.recipientRejected());
+    Panel_CC->setText(mail.message().cc);
+    Panel_objet->setText(mail.message().subject);
+    Panel_PJ->setText(mail.attachmentLabel());
+    const QString body = mail.bodyLines().join(u'\n');
+    if (Memo1->toPlainText() != body) {
+        Memo1->setPlainText(body);
+    }
+}
+
+void ReportWindow::Button_envoiClick() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SendOutcome outcome;
+    try {
+        outcome = m_app.sendReportMail();
+    } catch (const AppError& e) {
+        outcome.messages = {e.message()};
+    }
+    QApplication::restoreOverrideCursor();
+    for (qsizetype i = 0; i < outcome.messages.size(); ++i) {
+        if (i == 0 && !outcome.sent) {
+            m_dialogs.error(outcome.messages[i]);
+        } else {
+            m_dialogs.message(outcome.messages[i]);
+        }
+    }
+    close();
+}
+
+bool ReportWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && !m_activationQueued) {
+        m_activationQueued = true;
+        QTimer::singleShot(0, this, [this] { FormActivate(); });
+    }
+    return QWidget::event(event);
+}
+
+} // namespace vu

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+
+namespace vu {
+
+class Application;
+class Dialogs;
+
+// The report mailing window: the message to the contest committee, composed afresh at every
+// activation, and its send.
+class ReportWindow : public QWidget {
+    Q_OBJECT
+public:
+    ReportWindow(Application& app, Dialogs& dialogs, QWidget* parent = nullptr);
+
+    // Activation: writes the Cabrillo file and composes the message.
+    void FormActivate();
+    void render();
+
+    QLabel* Label_titre;
+    QLabel* Panel_de;
+    QLineEdit* Edit_AD_Destinataire;
+    QLabel* Label_erreur;
+    QLabel* Panel_CC;
+    QLabel* Panel_objet;
+    QLabel* Panel_PJ;
+    QToolButton* Image1;
+    QPlainTextEdit* Memo1;
+    QPushButton* Button_envoi;
+    QPushButton* BitBtn_annuler;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void Button_envoiClick();
+
+    Application& m_app;
+    Dialogs& m_dialogs;
+    QString m_cabrilloPath;
+    bool m_activationQueued = false;
+};
+
+} // namespace vu
