@@ -68,7 +68,21 @@ void Application::updateRoster() {
     if (!m_options.allowNetwork) {
         return;
     }
-    m_rosterUpdate = m_roster.updateRoster();
+    if (m_waitNotice) {
+        m_waitNotice(true);
+    }
+    // The notice closes also when the update fails with an error.
+    try {
+        m_rosterUpdate = m_roster.updateRoster();
+    } catch (...) {
+        if (m_waitNotice) {
+            m_waitNotice(false);
+        }
+        throw;
+    }
+    if (m_waitNotice) {
+        m_waitNotice(false);
+    }
 }
 
 void Application::acceptStation() {

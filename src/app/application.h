@@ -40,6 +40,9 @@ public:
     explicit Application(ApplicationOptions options);
     ~Application() override;
 
+    // Shown (true) while the roster is fetched at start-up, then hidden (false); set before
+    // startUp.
+    void setWaitNotice(std::function<void(bool shown)> notice) { m_waitNotice = std::move(notice); }
     // Start-up work up to the first window: the station window's creation (folders, backup
     // volumes, roster, country list), then the settings file and the language. A file error of
     // the country list build does not stop it: its text waits in startUpErrors().
@@ -144,6 +147,7 @@ public:
 private:
     // Fetches the member roster (behind the window's wait notice).
     void updateRoster();
+    std::function<void(bool shown)> m_waitNotice;
 
     ApplicationOptions m_options;
     QString m_programFolder;

@@ -5,6 +5,7 @@
 #include "platform/program_folder.h"
 #include "ui/dialogs.h"
 #include "ui/program_windows.h"
+#include "ui/wait_notice.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
                            QStringLiteral("&Non"));
     };
     vu::Application app(options);
+    vu::WaitNotice waitNotice;
+    app.setWaitNotice([&waitNotice](bool shown) { waitNotice.set(shown); });
     try {
         app.startUp();
     } catch (const vu::AppError& e) {

@@ -2,6 +2,7 @@
 #include "contest_log/record_file.h"
 #include "platform/errors.h"
 #include "support/https_server.h"
+#include "support/smtp_sink.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -96,6 +97,35 @@ TEST_F(ApplicationTest, AMissingRosterIsFetchedAndTheStationWindowTellsHowItWent
     EXPECT_EQ(fetching.stationForm().labelBdZir(), QStringLiteral("BD ZIR :VUZ_adar_2021.csv"));
     EXPECT_EQ(fetching.stationForm().labelDateBd(),
               "Date du fichier : " + fetching.roster().fileDateText());
+}
+
+} // namespace
+} // namespace vu
+
+namespace vu {
+namespace {
+
+// Without a roster the update runs at once, behind the wait notice, which closes again also
+// when the club's server cannot be reached.
+TEST(ApplicationWaitNotice, FramesTheRosterUpdate) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QFile::copy(test::fixture("cty_wt.dat"), dir.filePath("cty_wt.dat")));
+    test::LoopbackPort refusing(test::LoopbackPort::Refusing);
+    ASSERT_GT(refusing.port(), 0);
+    ApplicationOptions options;
+    options.programFolder = dir.path();
+    options.allowNetwork = true;
+    Application app(options);
+    ReferenceSources sources;
+    sources.clubServer = QStringLiteral("https://127.0.0.1:%1").arg(refusing.port());
+    sources.countryFileServer = sources.clubServer;
+    app.setReferenceSources(sources);
+    std::vector<bool> notices;
+    app.setWaitNotice([&notices](bool shown) { notices.push_back(shown); });
+    app.startUp();
+    EXPECT_EQ(notices, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(app.roster().exists());
 }
 
 } // namespace
