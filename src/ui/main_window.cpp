@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTimeEdit>
 #include <QTimer>
@@ -201,9 +202,12 @@ void MainWindow::buildToolBar() {
     panel5Layout->addWidget(SpeedButton_mail);
     panel5Layout->addWidget(SpeedButton_creation_fichiers);
     auto* panel6 = new QWidget(Panel1);
-    SpeedButton_ouvrir = toolButton(panel6, QStringLiteral("📂"), QString());
-    SpeedButton_retour_info = toolButton(panel6, QStringLiteral("⟲"), QString());
-    SpeedButton1 = toolButton(panel6, QStringLiteral("ⓘ"), QStringLiteral("Retour page infos"));
+    SpeedButton_ouvrir = toolButton(panel6, QString(), QString());
+    SpeedButton_ouvrir->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    SpeedButton_retour_info = toolButton(panel6, QString(), QString());
+    SpeedButton_retour_info->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    SpeedButton1 = toolButton(panel6, QString(), QStringLiteral("Retour page infos"));
+    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_FileDialogBack));
     auto* panel6Layout = new QHBoxLayout(panel6);
     panel6Layout->setContentsMargins(2, 0, 2, 0);
     panel6Layout->addWidget(SpeedButton_ouvrir);
@@ -259,6 +263,7 @@ void MainWindow::buildEntryPanel() {
     Edit1 = new QLineEdit(QStringLiteral("<-Call espace 'O' pour QRO"), Panel3);
     Edit1->setReadOnly(true);
     Edit1->setFocusPolicy(Qt::NoFocus);
+    Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(Edit1->text()) + 16);
     SpeedButton_aide_saisie = toolButton(Panel3, QStringLiteral("?"), QString());
     Label_prenom = new QLabel(Panel3);
     setTextColour(Label_prenom, Qt::blue);
