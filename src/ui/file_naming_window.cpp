@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "platform/errors.h"
+#include "ui/activation_watcher.h"
 #include "ui/dialogs.h"
 #include "ui/language_binding.h"
 
@@ -57,6 +58,7 @@ FileNamingWindow::FileNamingWindow(Application& app, Dialogs& dialogs, QWidget* 
     layout->addStretch();
     layout->addWidget(BitBtn_fichier_close, 0, Qt::AlignRight);
     resize(750, 535);
+    new ActivationWatcher(this, [this] { FormActivate(); });
 
     FileNamingForm& form = m_app.fileNaming();
     connect(Edit_nom_fichier, &QLineEdit::textEdited, this,
@@ -84,7 +86,6 @@ void FileNamingWindow::applyTexts() {
 }
 
 void FileNamingWindow::FormActivate() {
-    m_activationQueued = false;
     m_app.fileNaming().activate(m_app.clock().localNow().date());
     render();
     Edit_nom_fichier->setFocus();
@@ -120,14 +121,6 @@ void FileNamingWindow::BitBtn_fichier_closeClick() {
     }
     hide();
     Q_EMIT confirmed();
-}
-
-bool FileNamingWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !m_activationQueued) {
-        m_activationQueued = true;
-        QTimer::singleShot(0, this, [this] { FormActivate(); });
-    }
-    return QWidget::event(event);
 }
 
 } // namespace vu

@@ -36,9 +36,6 @@ Q_SIGNALS:
     // OK created or chose the contest file: the main window comes next.
     void confirmed();
 
-protected:
-    bool event(QEvent* event) override;
-
 private:
     void Button_emplacementClick();
     void BitBtn1Click();
@@ -46,7 +43,6 @@ private:
 
     Application& m_app;
     Dialogs& m_dialogs;
-    bool m_activationQueued = false;
 };
 
 } // namespace vu

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "platform/errors.h"
+#include "ui/activation_watcher.h"
 #include "ui/band_selector.h"
 #include "ui/dialogs.h"
 #include "ui/language_binding.h"
@@ -99,6 +100,7 @@ MainWindow::MainWindow(Application& app, Dialogs& dialogs, QWidget* parent)
     m_app.clock().setOnChange([this] { syncTimer(); });
 
     resize(950, 600);
+    new ActivationWatcher(this, [this] { FormActivate(); });
     render();
     syncTimer();
 }
@@ -436,7 +438,6 @@ void MainWindow::guarded(F&& handler) {
 }
 
 void MainWindow::FormActivate() {
-    m_activationQueued = false;
     guarded([this] {
         setWindowTitle(m_app.mainCaption());
         m_app.activateMain();
@@ -482,15 +483,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // "Quitter".
     event->accept();
     Q_EMIT closed();
-}
-
-bool MainWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !m_activationQueued) {
-        // After the handler that was running when the window came back to the front.
-        m_activationQueued = true;
-        QTimer::singleShot(0, this, [this] { FormActivate(); });
-    }
-    return QMainWindow::event(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

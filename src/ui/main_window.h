@@ -104,7 +104,6 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -139,7 +138,6 @@ private:
     int m_gridFontSize = 8;
     int m_rowHeight = 18;
     bool m_syncingCurrent = false;
-    bool m_activationQueued = false;
 };
 
 } // namespace vu

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "platform/errors.h"
+#include "ui/activation_watcher.h"
 #include "ui/dialogs.h"
 
 #include <QApplication>
@@ -89,6 +90,7 @@ ReportWindow::ReportWindow(Application& app, Dialogs& dialogs, QWidget* parent)
     layout->addLayout(form);
     layout->addLayout(buttons);
     resize(750, 535);
+    new ActivationWatcher(this, [this] { FormActivate(); });
 
     connect(Edit_AD_Destinataire, &QLineEdit::textEdited, this, [this](const QString& text) {
         m_app.reportMail().setRecipientText(text);
@@ -104,7 +106,6 @@ ReportWindow::ReportWindow(Application& app, Dialogs& dialogs, QWidget* parent)
 }
 
 void ReportWindow::FormActivate() {
-    m_activationQueued = false;
     QString notice;
     try {
         notice = m_app.activateReportMail();
@@ -151,14 +152,6 @@ void ReportWindow::Button_envoiClick() {
         }
     }
     close();
-}
-
-bool ReportWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !m_activationQueued) {
-        m_activationQueued = true;
-        QTimer::singleShot(0, this, [this] { FormActivate(); });
-    }
-    return QWidget::event(event);
 }
 
 } // namespace vu

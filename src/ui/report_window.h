@@ -36,16 +36,12 @@ public:
     QPushButton* Button_envoi;
     QPushButton* BitBtn_annuler;
 
-protected:
-    bool event(QEvent* event) override;
-
 private:
     void Button_envoiClick();
 
     Application& m_app;
     Dialogs& m_dialogs;
     QString m_cabrilloPath;
-    bool m_activationQueued = false;
 };
 
 } // namespace vu

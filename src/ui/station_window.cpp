@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "platform/errors.h"
+#include "ui/activation_watcher.h"
 #include "ui/dialogs.h"
 #include "ui/language_binding.h"
 
@@ -159,6 +160,7 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     layout->addStretch();
     layout->addLayout(status);
     resize(685, 467);
+    new ActivationWatcher(this, [this] { FormActivate(); });
 
     // Tab order: the order of the design's table.
     QWidget* order[] = {Edit_op,       Edit_NZRB, Edit_station, ComboBox_DXCC, CheckBox_QRP,
@@ -274,7 +276,6 @@ void StationWindow::applyTexts() {
 }
 
 void StationWindow::FormActivate() {
-    m_activationQueued = false;
     QString prompt;
     guarded([&] { prompt = m_app.stationForm().activate(); });
     if (!prompt.isEmpty()) {
@@ -290,14 +291,6 @@ void StationWindow::Button_quitClick() {
     }
     hide();
     Q_EMIT accepted();
-}
-
-bool StationWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !m_activationQueued) {
-        m_activationQueued = true;
-        QTimer::singleShot(0, this, [this] { FormActivate(); });
-    }
-    return QWidget::event(event);
 }
 
 void StationWindow::closeEvent(QCloseEvent* event) {

@@ -71,7 +71,6 @@ Q_SIGNALS:
     void stationChanged();
 
 protected:
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -82,7 +81,6 @@ private:
     Application& m_app;
     Dialogs& m_dialogs;
     bool m_rendering = false;
-    bool m_activationQueued = false;
 };
 
 } // namespace vu
