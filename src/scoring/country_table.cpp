@@ -206,6 +206,7 @@ CountryList buildCountryListText(QByteArrayView countryFile) {
 }
 
 void CountryIndex::load(QByteArrayView list) {
+    ++m_generation;
     m_first.clear();
     m_lines.clear();
     m_keyLengths.clear();

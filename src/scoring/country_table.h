@@ -47,6 +47,8 @@ public:
 
     // Reads a country list (the content of DXCC.CSV), replacing what was held.
     void load(QByteArrayView list);
+    // Changes at every load, so that answers kept from this index can be told stale.
+    [[nodiscard]] quint64 generation() const { return m_generation; }
     // Number of lines held (lines without a comma are not lines of the list).
     [[nodiscard]] qsizetype lineCount() const { return static_cast<qsizetype>(m_lines.size()); }
 
@@ -68,6 +70,7 @@ private:
     std::unordered_map<QStringView, size_t, ViewHash> m_first;
     // The lengths of the keys, longest first: the longest-prefix search tries only these.
     std::vector<qsizetype> m_keyLengths;
+    quint64 m_generation = 0;
 };
 
 // The DXCC country table: the country list built from the country file, and the lookups.

@@ -91,8 +91,7 @@ void Scorer::applyRules(LogTable& table, int row, const CountryIndex& countries,
         points = kClubStationPoints;
         m_board.hisContinent = kClubStationContinent;
     } else {
-        // A callsign that gives nothing to look up has no continent (not the previous line's).
-        m_board.hisContinent = countries.lookUp(call).value_or(CountryResult{}).continent;
+        m_board.hisContinent = continentOf(countries, call);
         points = pointsFor(m_station.category, table.cell(Col::Category, row),
                            m_board.hisContinent == m_station.continent);
     }
@@ -119,7 +118,7 @@ void Scorer::scoreLine(LogTable& table, int row) {
     LogTable::Batch batch(table);
     const QString call = table.cell(Col::Call, row);
     const QString band = table.cell(Col::Band, row);
-    const QString base = baseCallsign(call);
+    const QString base = baseOf(call);
     std::optional<int> dupeOf;
     bool workedBefore = false;
     for (int r = 1; r < row; ++r) {
@@ -127,7 +126,7 @@ void Scorer::scoreLine(LogTable& table, int row) {
             continue;
         }
         const QString& earlier = table.cell(Col::Call, r);
-        if (!dupeOf && baseCallsign(earlier) == base) {
+        if (!dupeOf && baseOf(earlier) == base) {
             dupeOf = r;
         }
         workedBefore = workedBefore || earlier == call;
@@ -160,7 +159,7 @@ void Scorer::computeTotalScore(LogTable& table) {
             number = bandNumbers.insert(bandText, static_cast<int>(bandNumbers.size()));
         }
         const int band = *number;
-        bases.push_back(baseCallsign(call));
+        bases.push_back(baseOf(call));
         const auto [first, isFirst] = firstOfBase.try_emplace({bases.back(), band}, row);
         const bool workedBefore = !logged.insert({call, band}).second;
         if (trimBlanks(call).isEmpty()) {
@@ -183,6 +182,32 @@ void Scorer::computeTotalScore(LogTable& table) {
     m_board.multipliers = multipliers;
     m_board.score = qint64(totalPoints) * multipliers;
     m_board.label = scoreLabelText(totalPoints, multipliers, m_board.score);
+}
+
+const QString& Scorer::continentOf(const CountryIndex& countries, const QString& call) {
+    constexpr qsizetype kMaxRemembered = 200000; // far beyond a contest; keeps edits bounded
+    if (countries.generation() != m_continentsGeneration || m_continents.size() > kMaxRemembered) {
+        m_continents.clear();
+        m_continentsGeneration = countries.generation();
+    }
+    auto known = m_continents.constFind(call);
+    if (known == m_continents.cend()) {
+        // A callsign that gives nothing to look up has no continent (not the previous line's).
+        known =
+            m_continents.insert(call, countries.lookUp(call).value_or(CountryResult{}).continent);
+    }
+    return *known;
+}
+
+const QString& Scorer::baseOf(const QString& call) {
+    if (m_bases.size() > 200000) {
+        m_bases.clear();
+    }
+    auto known = m_bases.constFind(call);
+    if (known == m_bases.cend()) {
+        known = m_bases.insert(call, baseCallsign(call));
+    }
+    return *known;
 }
 
 void Scorer::resetTotals() {
