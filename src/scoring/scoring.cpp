@@ -118,7 +118,7 @@ void Scorer::scoreLine(LogTable& table, int row) {
     LogTable::Batch batch(table);
     const QString call = table.cell(Col::Call, row);
     const QString band = table.cell(Col::Band, row);
-    const QString base = baseOf(call);
+    const QString base = baseCallsign(call);
     std::optional<int> dupeOf;
     bool workedBefore = false;
     for (int r = 1; r < row; ++r) {
@@ -126,7 +126,7 @@ void Scorer::scoreLine(LogTable& table, int row) {
             continue;
         }
         const QString& earlier = table.cell(Col::Call, r);
-        if (!dupeOf && baseOf(earlier) == base) {
+        if (!dupeOf && baseCallsign(earlier) == base) {
             dupeOf = r;
         }
         workedBefore = workedBefore || earlier == call;
@@ -159,7 +159,7 @@ void Scorer::computeTotalScore(LogTable& table) {
             number = bandNumbers.insert(bandText, static_cast<int>(bandNumbers.size()));
         }
         const int band = *number;
-        bases.push_back(baseOf(call));
+        bases.push_back(baseCallsign(call));
         const auto [first, isFirst] = firstOfBase.try_emplace({bases.back(), band}, row);
         const bool workedBefore = !logged.insert({call, band}).second;
         if (trimBlanks(call).isEmpty()) {
@@ -195,17 +195,6 @@ const QString& Scorer::continentOf(const CountryIndex& countries, const QString&
         // A callsign that gives nothing to look up has no continent (not the previous line's).
         known =
             m_continents.insert(call, countries.lookUp(call).value_or(CountryResult{}).continent);
-    }
-    return *known;
-}
-
-const QString& Scorer::baseOf(const QString& call) {
-    if (m_bases.size() > 200000) {
-        m_bases.clear();
-    }
-    auto known = m_bases.constFind(call);
-    if (known == m_bases.cend()) {
-        known = m_bases.insert(call, baseCallsign(call));
     }
     return *known;
 }

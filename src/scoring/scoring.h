@@ -58,17 +58,15 @@ private:
     void applyRules(LogTable& table, int row, const CountryIndex& countries,
                     std::optional<int> dupeOf, bool workedBefore);
 
-    // The continent of a callsign and its base callsign, remembered between rescorings: a full
-    // rescoring after every contact asks the same callsigns again and again.
+    // The continent of a callsign, remembered between rescorings: a full rescoring after every
+    // contact asks the same callsigns again and again.
     [[nodiscard]] const QString& continentOf(const CountryIndex& countries, const QString& call);
-    [[nodiscard]] const QString& baseOf(const QString& call);
 
     CountryTable& m_countries;
     const StationSettings& m_station;
     ScoreBoard m_board;
     QHash<QString, QString> m_continents;
     quint64 m_continentsGeneration = 0;
-    QHash<QString, QString> m_bases;
 };
 
 } // namespace vu
