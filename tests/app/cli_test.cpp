@@ -45,6 +45,8 @@ TEST(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(test::runCli({"score", "a.QRP", "--program-folder"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"cabrillo"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"adif", "a.QRP", "b.QRP"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"log"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"log", "a.QRP"}).exitCode, 2);
 }
 
 TEST(Cli, ScorePrintsEveryRowThenTheScoreLabel) {
