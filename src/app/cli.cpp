@@ -122,7 +122,7 @@ int scoreCommand(const QStringList& args) {
 
 // Logs each quick-entry line into CONTEST_FILE (created when missing, as the file naming
 // window's OK does) as Enter in the main window does, at the present UTC time; then prints the
-// log like the score command. A refused line stops with its error label.
+// log like the score command. A refused line stops there, with its entry error code.
 int logCommand(const QStringList& args) {
     QString contestFile;
     QString programFolder;
@@ -140,7 +140,9 @@ int logCommand(const QStringList& args) {
         app->clock().tick(app->table());
         app->entryPanel().setEntryText(line);
         if (app->entryPanel().pressEnter() != vu::EntryPanel::EnterOutcome::Stored) {
-            printError(line + QStringLiteral(": ") + app->entryPanel().errorLabel());
+            printError(
+                line +
+                QStringLiteral(": Erreur de saisie %1").arg(vu::parseQuickEntry(line).error));
             return 1;
         }
     }
