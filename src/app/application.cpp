@@ -232,8 +232,11 @@ void Application::quit() {
 }
 
 QString Application::helpFilePath() const {
-    return m_programFolder + (m_station.language == 1 ? QStringLiteral("/VARURAV_UDA_FR.chm")
-                                                      : QStringLiteral("/VARURAV_UDA_EN.chm"));
+    const QString base =
+        m_programFolder + (m_station.language == 1 ? QStringLiteral("/VARURAV_UDA_FR")
+                                                   : QStringLiteral("/VARURAV_UDA_EN"));
+    const QString compiled = base + QStringLiteral(".chm");
+    return QFileInfo::exists(compiled) ? compiled : base + QStringLiteral(".html");
 }
 
 QString Application::mainCaption() const {

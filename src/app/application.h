@@ -99,7 +99,8 @@ public:
     // "Quitter": settings saved, contest file closed, quit copy written. Throws when one of them
     // fails; the program then keeps running.
     void quit();
-    // The help file of the current language.
+    // The user guide of the current language (French for index 1, English otherwise): its
+    // compiled-help file in the program folder when there is one, its HTML guide otherwise.
     [[nodiscard]] QString helpFilePath() const;
 
     // Reports.

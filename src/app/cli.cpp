@@ -5,6 +5,7 @@
 #include "platform/program_folder.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
 #include <memory>
@@ -28,7 +29,8 @@ int usage() {
         QStringLiteral("usage: varurav-uda-cli parse TEXT\n"
                        "       varurav-uda-cli score CONTEST_FILE [--program-folder DIR]\n"
                        "       varurav-uda-cli cabrillo CONTEST_FILE [--program-folder DIR]\n"
-                       "       varurav-uda-cli adif CONTEST_FILE [--program-folder DIR]"));
+                       "       varurav-uda-cli adif CONTEST_FILE [--program-folder DIR]\n"
+                       "       varurav-uda-cli log CONTEST_FILE LINE... [--program-folder DIR]"));
     return kUsageExit;
 }
 
@@ -44,9 +46,10 @@ int parseCommand(const QStringList& args) {
     return 0;
 }
 
-// Splits CONTEST_FILE [--program-folder DIR]; false on a usage error.
-bool contestArgs(QStringList args, QString& contestFile, QString& programFolder) {
-    programFolder = vu::executableFolder();
+// Splits CONTEST_FILE [--program-folder DIR], and the quick-entry lines after the contest
+// file when `lines` is given; false on a usage error.
+bool contestArgs(QStringList args, QString& contestFile, QString& programFolder,
+                 QStringList* lines = nullptr) {
     const qsizetype flag = args.indexOf(QStringLiteral("--program-folder"));
     if (flag >= 0) {
         if (flag + 1 >= args.size()) {
@@ -54,39 +57,48 @@ bool contestArgs(QStringList args, QString& contestFile, QString& programFolder)
         }
         programFolder = args[flag + 1];
         args.remove(flag, 2);
+    } else {
+        programFolder = vu::defaultProgramFolder();
     }
-    if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) {
+    if (args.isEmpty() || args[0].startsWith(QLatin1String("--"))) {
         return false;
     }
-    contestFile = args[0];
-    return true;
+    contestFile = args.takeFirst();
+    if (lines == nullptr) {
+        return args.isEmpty();
+    }
+    *lines = args;
+    return !lines->isEmpty();
 }
 
-// Starts the program on CONTEST_FILE as the operator would: settings, station, main window's
-// load and scoring. Null on a usage error.
-std::unique_ptr<vu::Application> loadContest(const QStringList& args) {
-    QString contestFile;
-    QString programFolder;
-    if (!contestArgs(args, contestFile, programFolder)) {
-        return nullptr;
-    }
+// Starts the program in a program folder as the operator would: settings, station window's OK.
+std::unique_ptr<vu::Application> startProgram(const QString& programFolder) {
     vu::ApplicationOptions options;
     options.programFolder = programFolder;
     options.allowNetwork = false;
     auto app = std::make_unique<vu::Application>(options);
     app->startUp();
     app->acceptStation();
+    return app;
+}
+
+// Starts the program on CONTEST_FILE: the main window's load and scoring. Null on a usage
+// error.
+std::unique_ptr<vu::Application> loadContest(const QStringList& args) {
+    QString contestFile;
+    QString programFolder;
+    if (!contestArgs(args, contestFile, programFolder)) {
+        return nullptr;
+    }
+    auto app = startProgram(programFolder);
     app->setContestFile(contestFile);
     app->activateMain();
     return app;
 }
 
-int scoreCommand(const QStringList& args) {
-    const std::unique_ptr<vu::Application> app = loadContest(args);
-    if (!app) {
-        return usage();
-    }
-    const vu::LogTable& table = app->table();
+// Prints every grid row (13 tab-separated cells), then the score line.
+void printTable(vu::Application& app) {
+    const vu::LogTable& table = app.table();
     QString out;
     for (int row = 1; row < table.rowCount(); ++row) {
         QStringList cells;
@@ -95,8 +107,46 @@ int scoreCommand(const QStringList& args) {
         }
         out += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
-    out += app->scoreLabel() + QLatin1Char('\n');
+    out += app.scoreLabel() + QLatin1Char('\n');
     print(out);
+}
+
+int scoreCommand(const QStringList& args) {
+    const std::unique_ptr<vu::Application> app = loadContest(args);
+    if (!app) {
+        return usage();
+    }
+    printTable(*app);
+    return 0;
+}
+
+// Logs each quick-entry line into CONTEST_FILE (created when missing, as the file naming
+// window's OK does) as Enter in the main window does, at the present UTC time; then prints the
+// log like the score command. A refused line stops there, with its entry error code.
+int logCommand(const QStringList& args) {
+    QString contestFile;
+    QString programFolder;
+    QStringList lines;
+    if (!contestArgs(args, contestFile, programFolder, &lines)) {
+        return usage();
+    }
+    const std::unique_ptr<vu::Application> app = startProgram(programFolder);
+    const QFileInfo info(contestFile);
+    app->fileNaming().activate(app->clock().localNow().date());
+    app->fileNaming().setEditChemin(info.absolutePath());
+    app->fileNaming().setEditNomFichier(info.fileName());
+    app->confirmFileNaming();
+    for (const QString& line : lines) {
+        app->clock().tick(app->table());
+        app->entryPanel().setEntryText(line);
+        if (app->entryPanel().pressEnter() != vu::EntryPanel::EnterOutcome::Stored) {
+            printError(
+                line +
+                QStringLiteral(": Erreur de saisie %1").arg(vu::parseQuickEntry(line).error));
+            return 1;
+        }
+    }
+    printTable(*app);
     return 0;
 }
 
@@ -114,6 +164,7 @@ int reportCommand(const QStringList& args, QString (vu::Application::*write)()) 
 
 int main(int argc, char** argv) {
     QCoreApplication qapp(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("VARURAV_UDA"));
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
         return usage();
@@ -125,6 +176,9 @@ int main(int argc, char** argv) {
         }
         if (command == QLatin1String("score")) {
             return scoreCommand(args);
+        }
+        if (command == QLatin1String("log")) {
+            return logCommand(args);
         }
         if (command == QLatin1String("cabrillo")) {
             return reportCommand(args, &vu::Application::writeCabrillo);

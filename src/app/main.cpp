@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QStandardPaths>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -26,8 +25,7 @@ int main(int argc, char** argv) {
 
     vu::QtDialogs dialogs;
     vu::ApplicationOptions options;
-    options.programFolder = vu::resolveProgramFolder(
-        vu::executableFolder(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    options.programFolder = vu::defaultProgramFolder();
     options.askYesNo = [&dialogs](const QString& question) {
         return dialogs.ask(question, vu::Dialogs::Icon::Question, QStringLiteral("&Oui"),
                            QStringLiteral("&Non"));

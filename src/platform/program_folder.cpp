@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace vu {
@@ -13,17 +15,41 @@ QString executableFolder() {
 
 namespace {
 
-// Copies a shipped file into the data folder unless a copy is there already.
+// Copies a shipped file into the data folder unless a copy is there already: the operator may
+// have edited it.
 void seed(const QString& from, const QString& to) {
     if (QFileInfo::exists(from) && !QFileInfo::exists(to)) {
         QFile::copy(from, to);
     }
 }
 
+// Copies a shipped file that the operator does not edit (a user guide) into the data folder
+// when the copy there differs, so that an upgrade brings its new version.
+void refresh(const QString& from, const QString& to) {
+    QFile shipped(from);
+    if (!shipped.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    QFile copy(to);
+    if (copy.open(QIODevice::ReadOnly) && copy.readAll() == shipped.readAll()) {
+        return;
+    }
+    copy.close();
+    QFile::remove(to);
+    QFile::copy(from, to);
+}
+
 } // namespace
 
+QStringList shippedGuideNames() {
+    return {QStringLiteral("VARURAV_UDA_FR.html"), QStringLiteral("VARURAV_UDA_EN.html"),
+            QStringLiteral("VARURAV_UDA_FR.chm"), QStringLiteral("VARURAV_UDA_EN.chm")};
+}
+
 QString resolveProgramFolder(const QString& executableDir, const QString& userDataDir) {
-    if (::access(QFile::encodeName(executableDir).constData(), W_OK) == 0) {
+    // Whether this process may write there: its effective user decides, not its real one.
+    if (::faccessat(AT_FDCWD, QFile::encodeName(executableDir).constData(), W_OK, AT_EACCESS) ==
+        0) {
         return executableDir;
     }
     // A system-wide install keeps its shipped files in share/; look beside the binary first.
@@ -36,8 +62,16 @@ QString resolveProgramFolder(const QString& executableDir, const QString& userDa
         for (const QString& name : lng.entryList({QStringLiteral("*.ini")}, QDir::Files)) {
             seed(lng.filePath(name), userDataDir + QStringLiteral("/Lng/") + name);
         }
+        for (const QString& name : shippedGuideNames()) {
+            refresh(dir + u'/' + name, userDataDir + u'/' + name);
+        }
     }
     return userDataDir;
+}
+
+QString defaultProgramFolder() {
+    return resolveProgramFolder(executableFolder(),
+                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 } // namespace vu

@@ -45,6 +45,8 @@ TEST(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(test::runCli({"score", "a.QRP", "--program-folder"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"cabrillo"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"adif", "a.QRP", "b.QRP"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"log"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"log", "a.QRP"}).exitCode, 2);
 }
 
 TEST(Cli, ScorePrintsEveryRowThenTheScoreLabel) {
@@ -200,6 +202,25 @@ TEST(Cli, ReportsAreWrittenWhereTheProgramWritesThemAndTheirPathsPrinted) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, "Fichier introuvable\n");
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("NONE.ADI")));
+}
+
+TEST(Cli, LogStoresEachLineAsEnterDoesAndStopsAtARefusedOne) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    test::layReferenceData(folder);
+    const QString log = dir.filePath("NEW.QRP");
+
+    const test::CliResult r =
+        test::runCli({"log", log, "DL1ABC 5", "F5AAA 5 7 AB", "G4CCC", "--program-folder", folder});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "F5AAA 5 7 AB: Erreur de saisie 23\n");
+
+    const test::CliResult scored = test::runCli({"score", log, "--program-folder", folder});
+    ASSERT_EQ(scored.exitCode, 0) << scored.err.toStdString();
+    const QStringList rows = scored.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 3) << scored.out.toStdString();
+    EXPECT_EQ(rows[0].split('\t').mid(4, 5), (QStringList{"DL1ABC", "559", "599", "NM", "QRP"}));
 }
 
 } // namespace

@@ -81,13 +81,21 @@ TEST_F(MainCommandsTest, QuitSavesTheSettingsAndLeavesAQuitCopy) {
               (QStringList{"F5AAA", "DL1BBB", "G4CCC", ""}));
 }
 
-TEST_F(MainCommandsTest, TheHelpFileFollowsTheLanguage) {
-    const QString french = m_dir.path() + QStringLiteral("/VARURAV_UDA_FR.chm");
-    const QString english = m_dir.path() + QStringLiteral("/VARURAV_UDA_EN.chm");
-    EXPECT_EQ(app.helpFilePath(), french);
-    for (int language : {2, 3, 4}) {
-        app.chooseLanguage(language);
-        EXPECT_EQ(app.helpFilePath(), english);
+TEST_F(MainCommandsTest, TheHelpFileFollowsTheLanguageAndPrefersCompiledHelp) {
+    struct Case {
+        int language;
+        const char* guide; // without extension
+    };
+    const Case cases[] = {
+        {1, "VARURAV_UDA_FR"}, {2, "VARURAV_UDA_EN"}, {3, "VARURAV_UDA_EN"}, {4, "VARURAV_UDA_EN"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        app.chooseLanguage(c.language);
+        const QString base = m_dir.filePath(QString::fromLatin1(c.guide));
+        EXPECT_EQ(app.helpFilePath(), base + ".html");
+        test::writeFile(base + ".chm", "ITSF");
+        EXPECT_EQ(app.helpFilePath(), base + ".chm");
+        ASSERT_TRUE(QFile::remove(base + ".chm"));
     }
 }
 
