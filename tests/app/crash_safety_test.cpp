@@ -16,32 +16,6 @@
 namespace vu {
 namespace {
 
-// A program folder holding a copy of the driven program, what ships beside it and the reference
-// files (so that nothing is fetched).
-void layProgram(const QString& folder) {
-    ASSERT_TRUE(QDir().mkpath(folder + "/Lng"));
-    const QDir lang(QStringLiteral(VARURAV_SOURCE_DIR "/lang"));
-    for (const QString& name : lang.entryList({"*.ini"}, QDir::Files)) {
-        ASSERT_TRUE(QFile::copy(lang.filePath(name), folder + "/Lng/" + name));
-    }
-    ASSERT_TRUE(
-        QFile::copy(QStringLiteral(VARURAV_SOURCE_DIR "/data/SMTP.csv"), folder + "/SMTP.csv"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(VARURAV_DRIVER_PATH), folder + "/varurav-uda"));
-    ASSERT_TRUE(QFile::copy(test::fixture("cty_wt.dat"), folder + "/cty_wt.dat"));
-    ASSERT_TRUE(QDir().mkpath(folder + "/Fichiers_BD"));
-    ASSERT_TRUE(
-        QFile::copy(test::fixture("roster_sample.csv"), folder + "/Fichiers_BD/VUZ_adar_2021.csv"));
-}
-
-// The callsigns of a file of whole records (record 0 is the header).
-QSet<QString> recordCalls(const QByteArray& bytes) {
-    QSet<QString> calls;
-    for (qsizetype i = kRecordSize; i + kRecordSize <= bytes.size(); i += kRecordSize) {
-        calls.insert(decodeRecord(bytes.constData() + i).call);
-    }
-    return calls;
-}
-
 // Every file the program writes as records is whole: a whole number of records, at least the
 // header.
 void expectWholeRecords(const QString& path) {
@@ -56,7 +30,8 @@ TEST(CrashSafety, KilledWhileLoggingLosesNoValidatedQsoAndLeavesNoHalfWrittenFil
     const QString program = dir.filePath("program");
     const QString runtime = dir.filePath("runtime");
     const QString backups = dir.filePath("backups");
-    layProgram(program);
+    test::layShippedProgramFolder(program);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VARURAV_DRIVER_PATH), program + "/varurav-uda"));
     ASSERT_TRUE(QDir().mkpath(runtime));
     ASSERT_TRUE(QDir().mkpath(backups));
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -109,7 +84,7 @@ TEST(CrashSafety, KilledWhileLoggingLosesNoValidatedQsoAndLeavesNoHalfWrittenFil
         ASSERT_EQ(logs.size(), 1) << logs.join(' ').toStdString();
         const QString log = program + "/Files/" + logs[0];
         expectWholeRecords(log);
-        const QSet<QString> logged = recordCalls(test::readFile(log));
+        const QStringList logged = test::recordCalls(log);
         for (const QString& call : validated) {
             EXPECT_TRUE(logged.contains(call)) << "round " << round << ": " << call.toStdString();
         }

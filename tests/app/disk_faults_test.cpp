@@ -16,15 +16,6 @@
 namespace vu {
 namespace {
 
-QStringList callsIn(const QString& path) {
-    const QByteArray bytes = test::readFile(path);
-    QStringList calls;
-    for (qsizetype i = kRecordSize; i + kRecordSize <= bytes.size(); i += kRecordSize) {
-        calls << decodeRecord(bytes.constData() + i).call;
-    }
-    return calls;
-}
-
 // While it lives, writes beyond `bytes` from the file's start fail with EFBIG, as on a full volume.
 class FileSizeLimit {
 public:
@@ -113,12 +104,12 @@ TEST_F(DiskFaultsTest, ContestFolderRemovedWhileLogging) {
     EXPECT_EQ(tableCalls(), (QStringList{"D4ERI"}));
     // The backup to another volume keeps every validated QSO meanwhile.
     const QString backup = app->backups().rotatingBackup(volume(), "LOG.QRP");
-    EXPECT_TRUE(callsIn(backup).contains("D4ERI"));
+    EXPECT_TRUE(test::recordCalls(backup).contains("D4ERI"));
 
     ASSERT_TRUE(QDir().rename(logs() + "_unplugged", logs()));
     EXPECT_EQ(enter("DL1ABC"), "");
     EXPECT_EQ(enter("G4XYZ"), "");
-    EXPECT_EQ(callsIn(log()), (QStringList{"D4ERI", "DL1ABC", "G4XYZ"}));
+    EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC", "G4XYZ"}));
 }
 
 TEST_F(DiskFaultsTest, ContestFolderMadeReadOnlyWhileLogging) {
@@ -138,7 +129,7 @@ TEST_F(DiskFaultsTest, ContestFolderMadeReadOnlyWhileLogging) {
         app->table().setCurrentCell(static_cast<int>(Col::Call), 1);
         EXPECT_THROW(app->gridEditing().deleteLine(clock.now()), AppError);
     }
-    EXPECT_EQ(callsIn(log()), (QStringList{"D4ERI", "DL1ABC"}));
+    EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC"}));
 
     const QFile::Permissions writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
     ASSERT_TRUE(QFile::setPermissions(m_dir.path(), writable));
@@ -146,7 +137,7 @@ TEST_F(DiskFaultsTest, ContestFolderMadeReadOnlyWhileLogging) {
     ASSERT_TRUE(QFile::setPermissions(log(), QFile::ReadOwner | QFile::WriteOwner));
     app->activateMain(); // the main window comes back to the front: the log is read again
     EXPECT_EQ(enter("G4XYZ"), "");
-    EXPECT_EQ(callsIn(log()), (QStringList{"D4ERI", "DL1ABC", "G4XYZ"}));
+    EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC", "G4XYZ"}));
 }
 
 TEST_F(DiskFaultsTest, FullVolumeStopsTheWriteWithDiskFullAndLeavesNoPartFile) {
@@ -160,13 +151,13 @@ TEST_F(DiskFaultsTest, FullVolumeStopsTheWriteWithDiskFullAndLeavesNoPartFile) {
         EXPECT_EQ(check.errorToShow, "Disque plein");
     }
     EXPECT_TRUE(QDir(volume()).entryList(QDir::Files).isEmpty());
-    EXPECT_EQ(callsIn(log()), (QStringList{"D4ERI", "DL1ABC"}));
+    EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC"}));
     EXPECT_EQ(app->entryPanel().entryText(), "G4XYZ");
 
     // Room again: Enter stores the QSO and the next backup holds every one.
     EXPECT_EQ(enter("G4XYZ"), "");
     const QString backup = app->backups().rotatingBackup(volume(), "LOG.QRP");
-    EXPECT_EQ(callsIn(backup).mid(0, 3), (QStringList{"D4ERI", "DL1ABC", "G4XYZ"}));
+    EXPECT_EQ(test::recordCalls(backup).mid(0, 3), (QStringList{"D4ERI", "DL1ABC", "G4XYZ"}));
 }
 
 TEST_F(DiskFaultsTest, ReadOnlySettingsFileIsReportedAndQuitStillWritesItsCopy) {
@@ -196,9 +187,9 @@ TEST_F(DiskFaultsTest, ReadOnlySettingsFileIsReportedAndQuitStillWritesItsCopy) 
     }
     EXPECT_EQ(test::readFile(settings), before);
     // The quit copy was written all the same, and the program goes on logging.
-    EXPECT_EQ(callsIn(log() + "_Mem").value(0), "D4ERI");
+    EXPECT_EQ(test::recordCalls(log() + "_Mem").value(0), "D4ERI");
     EXPECT_EQ(enter("DL1ABC"), "");
-    EXPECT_EQ(callsIn(log()), (QStringList{"D4ERI", "DL1ABC"}));
+    EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC"}));
 }
 
 } // namespace
