@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <exception>
+#include <functional>
 
 namespace vu {
 
@@ -226,9 +228,23 @@ void Application::clearLog() {
 }
 
 void Application::quit() {
-    saveSettings();
-    m_contestFile.close();
-    m_backups.quitCopy(m_clock.localNow());
+    // A settings file that cannot be written must not cost the quit copy of the log: every step
+    // runs, and the first failure is reported.
+    std::exception_ptr failure;
+    for (const auto& step : std::initializer_list<std::function<void()>>{
+             [this] { saveSettings(); }, [this] { m_contestFile.close(); },
+             [this] { m_backups.quitCopy(m_clock.localNow()); }}) {
+        try {
+            step();
+        } catch (const AppError&) {
+            if (!failure) {
+                failure = std::current_exception();
+            }
+        }
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
 }
 
 QString Application::helpFilePath() const {

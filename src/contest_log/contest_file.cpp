@@ -96,7 +96,16 @@ void ContestFile::storeRow(int k) {
         reopen();
     }
     m_file.write(k, record);
-    reopen();
+    try {
+        reopen();
+    } catch (const IoError&) {
+        // The record is durable in the file that is still there (made read-only, say): the QSO is
+        // stored, and the next store reports the fault. A file gone from its path is reported now,
+        // since the record went with it.
+        if (!QFileInfo::exists(path())) {
+            throw;
+        }
+    }
 }
 
 void ContestFile::close() {

@@ -3,6 +3,7 @@
 #include "support/test_support.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -34,6 +35,49 @@ TEST(ApplicationReferenceData, StartUpBuildsTheCountryListFetchingTheFileOnlyWhe
         EXPECT_TRUE(app.startUpErrors().isEmpty());
         EXPECT_EQ(app.countries().dxccPrefixes().size(), network ? 323 : 0);
         EXPECT_EQ(app.countries().lookUpCountry("D4ERI").continent, network ? "AF" : "");
+    }
+}
+
+// Servers that refuse or never answer hold the start-up no longer than their time-outs, and the
+// station window says the roster could not be updated.
+TEST(ApplicationReferenceData, ServersDownOrStallingAtStartUpEndWithinTheTimeOuts) {
+    test::LocalHttpsServer server;
+    ASSERT_TRUE(server.start()) << server.error().toStdString();
+    ReferenceSources stalling = server.sources();
+    stalling.countryFileServer += "/stall";
+    stalling.clubServer += "/stall";
+    ReferenceSources down = server.sources();
+    down.countryFileServer = test::refusingUrl();
+    down.clubServer = test::refusingUrl();
+
+    struct Case {
+        ReferenceSources sources;
+        RosterUpdate::Outcome outcome; // a server that accepts the connection is reachable
+        QString info;
+    };
+    const Case cases[] = {
+        {stalling, RosterUpdate::Outcome::Failed,
+         "La MAJ a échoué; vous utilisez une ancienne base de données"},
+        {down, RosterUpdate::Outcome::NoConnection, " Pas de connexion Internet"},
+    };
+    for (const Case& c : cases) {
+        const ReferenceSources& sources = c.sources;
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        ApplicationOptions options = optionsFor(dir.path(), true);
+        options.askYesNo = [](const QString&) { return true; };
+        Application app(options);
+        app.setReferenceSources(sources);
+        QElapsedTimer timer;
+        timer.start();
+        app.startUp();
+        // The roster probe, the roster and the country file each wait at most their time-out.
+        EXPECT_LT(timer.elapsed(), 3 * sources.http.connectTimeoutMs);
+        EXPECT_EQ(app.rosterUpdate().outcome, c.outcome);
+        EXPECT_EQ(app.rosterUpdate().infoText, c.info);
+        EXPECT_EQ(app.stationForm().labelInfoInternet(), c.info);
+        EXPECT_FALSE(app.countries().fetchedCountryFile());
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath("cty_wt.dat")));
     }
 }
 

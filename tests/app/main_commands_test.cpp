@@ -32,15 +32,6 @@ protected:
         }
     }
 
-    QStringList callsIn(const QString& path) {
-        const QByteArray bytes = test::readFile(path);
-        QStringList calls;
-        for (qsizetype i = kRecordSize; i + kRecordSize <= bytes.size(); i += kRecordSize) {
-            calls << decodeRecord(bytes.constData() + i).call;
-        }
-        return calls;
-    }
-
     QTemporaryDir m_dir;
     QTemporaryDir m_volume;
     test::FixedTime time{QDateTime(QDate(2024, 6, 1), QTime(10, 0), Qt::UTC)};
@@ -77,7 +68,7 @@ TEST_F(MainCommandsTest, QuitSavesTheSettingsAndLeavesAQuitCopy) {
     app.chooseLanguage(4);
     app.quit();
     EXPECT_EQ(IniFile(m_dir.filePath("Varurav_UDA.ini")).readInteger("Langue", "LNG", 0), 4);
-    EXPECT_EQ(callsIn(app.contestFile().path() + QStringLiteral("_Mem")),
+    EXPECT_EQ(test::recordCalls(app.contestFile().path() + QStringLiteral("_Mem")),
               (QStringList{"F5AAA", "DL1BBB", "G4CCC", ""}));
 }
 
@@ -115,7 +106,7 @@ TEST_F(MainCommandsTest, TicksBackUpOnlyInRealTimeToTheChosenVolume) {
     }
     EXPECT_EQ(QDir(m_volume.path()).entryList(QDir::Files),
               (QStringList{"LOG.QRP_01.sav", "LOG.QRP_02.sav", "LOG.QRP_03.sav"}));
-    EXPECT_EQ(callsIn(m_volume.filePath("LOG.QRP_03.sav")),
+    EXPECT_EQ(test::recordCalls(m_volume.filePath("LOG.QRP_03.sav")),
               (QStringList{"F5AAA", "DL1BBB", "G4CCC", ""}));
 }
 

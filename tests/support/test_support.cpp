@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include "contest_log/log_format.h"
+#include "contest_log/record_file.h"
 #include "platform/cp1252.h"
 
 #include <QDir>
@@ -65,6 +66,29 @@ AsUnprivilegedUser::~AsUnprivilegedUser() {
     if (m_switched) {
         [[maybe_unused]] const int rc = ::seteuid(0);
     }
+}
+
+void layShippedProgramFolder(const QString& folder) {
+    ASSERT_TRUE(QDir().mkpath(folder + "/Lng"));
+    const QDir lang(QStringLiteral(VARURAV_SOURCE_DIR "/lang"));
+    for (const QString& name : lang.entryList({"*.ini"}, QDir::Files)) {
+        ASSERT_TRUE(QFile::copy(lang.filePath(name), folder + "/Lng/" + name));
+    }
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(VARURAV_SOURCE_DIR "/data/SMTP.csv"), folder + "/SMTP.csv"));
+    ASSERT_TRUE(QFile::copy(fixture("cty_wt.dat"), folder + "/cty_wt.dat"));
+    ASSERT_TRUE(QDir().mkpath(folder + "/Fichiers_BD"));
+    ASSERT_TRUE(
+        QFile::copy(fixture("roster_sample.csv"), folder + "/Fichiers_BD/VUZ_adar_2021.csv"));
+}
+
+QStringList recordCalls(const QString& path) {
+    const QByteArray bytes = readFile(path);
+    QStringList calls;
+    for (qsizetype i = kRecordSize; i + kRecordSize <= bytes.size(); i += kRecordSize) {
+        calls << decodeRecord(bytes.constData() + i).call;
+    }
+    return calls;
 }
 
 LogTable logTableOf(const std::vector<QStringList>& lines) {

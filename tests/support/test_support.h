@@ -22,6 +22,11 @@ void writeFile(const QString& path, const QByteArray& bytes);
 // Creates a program folder holding a settings file of these lines and an SMTP list that knows
 // the provider "orange" (smtp.orange.fr, port 25).
 void layProgramFolder(const QString& programFolder, const QStringList& settings);
+// Lays out a program folder as installed: the language files, the SMTP list, the real country
+// file and the sample roster.
+void layShippedProgramFolder(const QString& folder);
+// The callsigns of the records of a log file (record 0, the header, left out).
+[[nodiscard]] QStringList recordCalls(const QString& path);
 // Puts the real country file and a roster holding D4ERI (member 123) into a program folder.
 void layReferenceData(const QString& programFolder);
 

@@ -30,21 +30,6 @@
 namespace vu {
 namespace {
 
-// An empty program folder with what ships beside the program and the reference files.
-void layShippedProgramFolder(const QString& folder) {
-    ASSERT_TRUE(QDir().mkpath(folder + "/Lng"));
-    const QDir lang(QStringLiteral(VARURAV_SOURCE_DIR "/lang"));
-    for (const QString& name : lang.entryList({"*.ini"}, QDir::Files)) {
-        ASSERT_TRUE(QFile::copy(lang.filePath(name), folder + "/Lng/" + name));
-    }
-    ASSERT_TRUE(
-        QFile::copy(QStringLiteral(VARURAV_SOURCE_DIR "/data/SMTP.csv"), folder + "/SMTP.csv"));
-    ASSERT_TRUE(QFile::copy(test::fixture("cty_wt.dat"), folder + "/cty_wt.dat"));
-    ASSERT_TRUE(QDir().mkpath(folder + "/Fichiers_BD"));
-    ASSERT_TRUE(
-        QFile::copy(test::fixture("roster_sample.csv"), folder + "/Fichiers_BD/VUZ_adar_2021.csv"));
-}
-
 // A started program with its windows, as main() builds it.
 struct Program {
     Program(const QString& folder, const TimeSource& time, test::ScriptedDialogs& dialogs) {
@@ -61,20 +46,11 @@ struct Program {
     std::unique_ptr<ProgramWindows> windows;
 };
 
-QStringList storedCalls(const QString& path) {
-    const QByteArray bytes = test::readFile(path);
-    QStringList calls;
-    for (qsizetype i = kRecordSize; i + kRecordSize <= bytes.size(); i += kRecordSize) {
-        calls << decodeRecord(bytes.constData() + i).call;
-    }
-    return calls;
-}
-
 TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.filePath("program");
-    layShippedProgramFolder(folder);
+    test::layShippedProgramFolder(folder);
     test::SmtpSink smtp;
     ASSERT_GT(smtp.port(), 0);
     test::FixedTime time(QDateTime(QDate(2024, 1, 20), QTime(14, 0), Qt::UTC));
@@ -148,7 +124,7 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
         ASSERT_EQ(table.rowCount(), 13); // titles, 11 lines, entry row
         EXPECT_EQ(table.cell(Col::Dupe, 5), "DUPE = RU6SQZ->14:01");
         EXPECT_EQ(table.cell(Col::Points, 4), "20");
-        EXPECT_EQ(storedCalls(log).size(), 11);
+        EXPECT_EQ(test::recordCalls(log).size(), 11);
 
         // One line corrected in the grid: Enter stores it again.
         QAbstractItemModel* model = main.Grille_log->model();
@@ -160,7 +136,7 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
         main.Grille_log->setCurrentIndex(model->index(4, 4));
         dialogs.answers = {true};
         QTest::keyClick(main.Grille_log, Qt::Key_W, Qt::AltModifier);
-        EXPECT_EQ(storedCalls(log).size(), 10);
+        EXPECT_EQ(test::recordCalls(log).size(), 10);
         EXPECT_TRUE(QFile::exists(folder + "/Files/ZIV_URU_2024@F1ISA.BAK"));
         main.Grille_log->setCurrentIndex(model->index(1, 4));
         dialogs.answers = {true};
@@ -172,7 +148,7 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
         main.Grille_log->setCurrentIndex(model->index(1, 4));
         QTest::keyClick(main.Grille_log, Qt::Key_Return);
         EXPECT_EQ(table.cell(Col::Time, 2), "14:01");
-        EXPECT_EQ(storedCalls(log).at(1), "ON4ZZZ");
+        EXPECT_EQ(test::recordCalls(log).at(1), "ON4ZZZ");
         QTest::mouseClick(main.SpeedButton_temps_reel, Qt::LeftButton);
 
         // Reports, then the mail with the Cabrillo file attached.
@@ -201,11 +177,11 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
         EXPECT_FALSE(report.isVisible());
 
         scoreBefore = main.Label_score->text();
-        callsBefore = storedCalls(log);
+        callsBefore = test::recordCalls(log);
         QSignalSpy quit(program.windows.get(), &ProgramWindows::quitRequested);
         QTest::mouseClick(main.BitBtn_quit, Qt::LeftButton);
         EXPECT_EQ(quit.count(), 1);
-        EXPECT_EQ(storedCalls(log + "_Mem"), callsBefore + QStringList{""});
+        EXPECT_EQ(test::recordCalls(log + "_Mem"), callsBefore + QStringList{""});
     }
 
     // The second start comes back with the same station, language, file, log and score.
@@ -220,7 +196,7 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
     QTest::mouseClick(naming.BitBtn_fichier_close, Qt::LeftButton);
     MainWindow& main = program.windows->main();
     EXPECT_EQ(main.Label_score->text(), scoreBefore);
-    EXPECT_EQ(storedCalls(program.app->contestFile().path()), callsBefore);
+    EXPECT_EQ(test::recordCalls(program.app->contestFile().path()), callsBefore);
 }
 
 } // namespace

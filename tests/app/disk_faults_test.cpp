@@ -1,0 +1,196 @@
+// Disk and folder faults while logging: each gives the operator's error text, no validated QSO is
+// lost, and the program goes on.
+#include "app/application.h"
+#include "contest_log/record_file.h"
+#include "platform/errors.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace vu {
+namespace {
+
+// While it lives, writes beyond `bytes` from the file's start fail with EFBIG, as on a full volume.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+class DiskFaultsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        test::layProgramFolder(program(), {"[VGlobales]", "OPERATOR=D4ERI", "MY_STATION=D4ERI"});
+        test::layReferenceData(program());
+        ASSERT_TRUE(QDir().mkpath(logs()));
+        ASSERT_TRUE(QDir().mkpath(volume()));
+        ApplicationOptions options;
+        options.programFolder = program();
+        options.allowNetwork = false;
+        options.timeSource = &clock;
+        app = std::make_unique<Application>(options);
+        app->startUp();
+        app->acceptStation();
+        app->setContestFile(log());
+        app->contestFile().createNew(clock.now());
+        app->activateMain();
+        app->clock().setRealTime();
+    }
+    void TearDown() override {
+        // Put back what a test took away, so that the folder can be removed.
+        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(logs(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(program(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QString program() const { return m_dir.filePath("program"); }
+    QString logs() const { return m_dir.filePath("logs"); }
+    QString log() const { return m_dir.filePath("logs/LOG.QRP"); }
+    QString volume() const { return m_dir.filePath("stick"); }
+
+    // Types a QSO and presses Enter; the error text shown, empty when none.
+    QString enter(const QString& call) {
+        clock.set(clock.now().addSecs(60));
+        app->entryPanel().setEntryText(call);
+        try {
+            (void)app->entryPanel().pressEnter();
+        } catch (const AppError& e) {
+            return e.message();
+        }
+        return {};
+    }
+    // The log lines the program holds.
+    QStringList tableCalls() {
+        QStringList calls;
+        for (int k = 1; k < app->table().entryRow(); ++k) {
+            calls << app->table().cell(Col::Call, k);
+        }
+        return calls;
+    }
+
+    QTemporaryDir m_dir;
+    test::FixedTime clock{QDateTime(QDate(2024, 1, 16), QTime(9, 0), Qt::UTC)};
+    std::unique_ptr<Application> app;
+};
+
+// A store that fails is not a validated QSO: the error is shown, the text stays in the entry field
+// and Enter stores it once the folder is back.
+TEST_F(DiskFaultsTest, ContestFolderRemovedWhileLogging) {
+    ASSERT_EQ(enter("D4ERI"), "");
+    ASSERT_TRUE(QDir().rename(logs(), logs() + "_unplugged"));
+    EXPECT_EQ(enter("DL1ABC"), "Fichier introuvable");
+    EXPECT_EQ(app->entryPanel().entryText(), "DL1ABC");
+    EXPECT_EQ(tableCalls(), (QStringList{"D4ERI"}));
+    // The backup to another volume keeps every validated QSO meanwhile.
+    const QString backup = app->backups().rotatingBackup(volume(), "LOG.QRP");
+    EXPECT_TRUE(test::recordCalls(backup).contains("D4ERI"));
+
+    ASSERT_TRUE(QDir().rename(logs() + "_unplugged", logs()));
+    EXPECT_EQ(enter("DL1ABC"), "");
+    EXPECT_EQ(enter("G4XYZ"), "");
+    EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC", "G4XYZ"}));
+}
+
+TEST_F(DiskFaultsTest, ContestFolderMadeReadOnlyWhileLogging) {
+    ASSERT_EQ(enter("D4ERI"), "");
+    const QFile::Permissions readOnly =
+        QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(m_dir.path(), readOnly));
+    ASSERT_TRUE(QFile::setPermissions(logs(), readOnly));
+    ASSERT_TRUE(QFile::setPermissions(log(), QFile::ReadOwner | QFile::ReadOther));
+    {
+        const test::AsUnprivilegedUser unprivileged;
+        // The record reaches the file still open; the next store cannot open it again.
+        EXPECT_EQ(enter("DL1ABC"), "");
+        EXPECT_EQ(enter("G4XYZ"), "Accès au fichier refusé");
+        EXPECT_EQ(app->entryPanel().entryText(), "G4XYZ");
+        // A deletion needs the ".BAK" copy first: refused, the file is left as it was.
+        app->table().setCurrentCell(static_cast<int>(Col::Call), 1);
+        EXPECT_THROW(app->gridEditing().deleteLine(clock.now()), AppError);
+    }
+    EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC"}));
+
+    const QFile::Permissions writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    ASSERT_TRUE(QFile::setPermissions(m_dir.path(), writable));
+    ASSERT_TRUE(QFile::setPermissions(logs(), writable));
+    ASSERT_TRUE(QFile::setPermissions(log(), QFile::ReadOwner | QFile::WriteOwner));
+    app->activateMain(); // the main window comes back to the front: the log is read again
+    EXPECT_EQ(enter("G4XYZ"), "");
+    EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC", "G4XYZ"}));
+}
+
+TEST_F(DiskFaultsTest, FullVolumeStopsTheWriteWithDiskFullAndLeavesNoPartFile) {
+    ASSERT_EQ(enter("D4ERI"), "");
+    ASSERT_EQ(enter("DL1ABC"), "");
+    {
+        const FileSizeLimit full(3 * kRecordSize);
+        EXPECT_EQ(enter("G4XYZ"), "Disque plein");
+        EXPECT_THROW(app->backups().rotatingBackup(volume(), "LOG.QRP"), IoError);
+        const auto check = app->backups().check(clock.now(), volume(), "LOG.QRP");
+        EXPECT_EQ(check.errorToShow, "Disque plein");
+    }
+    EXPECT_TRUE(QDir(volume()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC"}));
+    EXPECT_EQ(app->entryPanel().entryText(), "G4XYZ");
+
+    // Room again: Enter stores the QSO and the next backup holds every one.
+    EXPECT_EQ(enter("G4XYZ"), "");
+    const QString backup = app->backups().rotatingBackup(volume(), "LOG.QRP");
+    EXPECT_EQ(test::recordCalls(backup).mid(0, 3), (QStringList{"D4ERI", "DL1ABC", "G4XYZ"}));
+}
+
+TEST_F(DiskFaultsTest, ReadOnlySettingsFileIsReportedAndQuitStillWritesItsCopy) {
+    ASSERT_EQ(enter("D4ERI"), "");
+    const QString settings = program() + "/Varurav_UDA.ini";
+    const QByteArray before = test::readFile(settings);
+    // The process keeps group root when it drops its user: the group bits are the ones to set.
+    const QFile::Permissions open =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup;
+    ASSERT_TRUE(QFile::setPermissions(m_dir.path(), open));
+    ASSERT_TRUE(QFile::setPermissions(settings, QFile::ReadOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::setPermissions(program(), open & ~QFile::WriteOwner));
+    // The log's folder stays the operator's own.
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    for (const QString& path : {logs(), log()}) {
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+    }
+    {
+        const test::AsUnprivilegedUser unprivileged;
+        try {
+            app->quit();
+            ADD_FAILURE() << "quit saved a read-only settings file";
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.message(), "Impossible d'écrire dans " + settings);
+        }
+    }
+    EXPECT_EQ(test::readFile(settings), before);
+    // The quit copy was written all the same, and the program goes on logging.
+    EXPECT_EQ(test::recordCalls(log() + "_Mem").value(0), "D4ERI");
+    EXPECT_EQ(enter("DL1ABC"), "");
+    EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC"}));
+}
+
+} // namespace
+} // namespace vu
