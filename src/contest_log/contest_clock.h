@@ -13,7 +13,7 @@ namespace vu {
 class TimeSource {
 public:
     virtual ~TimeSource() = default;
-    // The present instant (any time spec; the clock converts it).
+    // The present instant, in UTC or local time: the clock converts it.
     [[nodiscard]] virtual QDateTime now() const = 0;
 };
 

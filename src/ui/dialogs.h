@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/errors.h"
+
 #include <QString>
 
 class QWidget;
@@ -26,6 +28,19 @@ public:
     // The application's standard error display: what escapes a handler.
     virtual void error(const QString& text) = 0;
 };
+
+// Runs a window's handler: an error that escapes it is shown by the standard error display,
+// after `render` has shown the state the handler left; `render` runs in either case.
+template <typename Handler, typename Render>
+void runHandler(Dialogs& dialogs, Handler&& handler, Render&& render) {
+    try {
+        handler();
+    } catch (const AppError& e) {
+        render();
+        dialogs.error(e.message());
+    }
+    render();
+}
 
 // The real dialogs, modal over `parent`.
 class QtDialogs : public Dialogs {

@@ -428,13 +428,7 @@ void MainWindow::buildMenu() {
 
 template <typename F>
 void MainWindow::guarded(F&& handler) {
-    try {
-        handler();
-    } catch (const AppError& e) {
-        render();
-        m_dialogs.error(e.message());
-    }
-    render();
+    runHandler(m_dialogs, std::forward<F>(handler), [this] { render(); });
 }
 
 void MainWindow::FormActivate() {

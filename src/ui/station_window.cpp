@@ -218,13 +218,7 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
 
 template <typename F>
 void StationWindow::guarded(F&& handler) {
-    try {
-        handler();
-    } catch (const AppError& e) {
-        render();
-        m_dialogs.error(e.message());
-    }
-    render();
+    runHandler(m_dialogs, std::forward<F>(handler), [this] { render(); });
     Q_EMIT stationChanged();
 }
 
