@@ -57,6 +57,7 @@ void Application::startUp() {
         m_stationForm.buildCountryList(m_options.allowNetwork);
     } catch (const AppError& e) {
         m_startUpErrors << e.message();
+        m_stationForm.reportStartUpError(e.message());
     }
     m_settings.load();
 }
@@ -148,6 +149,7 @@ void Application::openLog(const QString& path) {
     setContestFile(path);
     m_fileNaming.setEditNomFichier(m_station.contestFileName);
     m_fileNaming.setEditChemin(m_station.contestFolder);
+    m_fileNaming.setMainFileLabel(m_station.contestFileName.section(u'.', 0, 0));
     saveSettings();
     {
         LogTable::Batch batch(m_table);

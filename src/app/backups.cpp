@@ -29,6 +29,7 @@ Backups::CheckResult Backups::check(const QDateTime& t, const QString& volumeRoo
     }
     m_next = t.addSecs(60);
     if (volumeRoot.isEmpty()) {
+        m_errorShown = false; // no volume, nothing failing
         return result;
     }
     try {

@@ -27,6 +27,8 @@ public:
     CheckResult check(const QDateTime& t, const QString& volumeRoot,
                       const QString& contestFileName);
     [[nodiscard]] const QDateTime& nextBackupTime() const { return m_next; }
+    // Whether the last rotating backup failed (the main window says so until one succeeds).
+    [[nodiscard]] bool failing() const { return m_errorShown; }
 
     // The name the next rotating backup of `contestFileName` takes on the volume: "_01.sav" to
     // "_10.sav" in turn after the newest numbered one there.

@@ -40,6 +40,9 @@ EntryPanel::EnterOutcome EntryPanel::pressEnter() {
 
 void EntryPanel::validate(const QString& text, EnterOutcome& outcome) {
     const QuickEntry entry = parseQuickEntry(text);
+    m_entryError = entry.error;
+    m_selectionStart = 0;
+    m_selectionLength = 0;
     if (entry.error != EntryOk) {
         if (entry.error == EntryBadToken2) {
             m_errorLabel = QStringLiteral("Erreur de saisie %1").arg(entry.error);

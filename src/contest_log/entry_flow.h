@@ -32,7 +32,9 @@ public:
     [[nodiscard]] const QString& errorLabel() const { return m_errorLabel; }
     [[nodiscard]] bool dupeVisible() const { return m_dupeVisible; }
     void setDupeVisible(bool visible) { m_dupeVisible = visible; }
-    // Token 2 to select in the field after a refused line with code 22.
+    // The entry error code of the last Enter (0 when the line was taken).
+    [[nodiscard]] int entryError() const { return m_entryError; }
+    // Token 2 to select in the field after a refused line with code 22; length 0 otherwise.
     [[nodiscard]] int selectionStart() const { return m_selectionStart; }
     [[nodiscard]] int selectionLength() const { return m_selectionLength; }
 
@@ -62,6 +64,7 @@ private:
     QString m_memberLabel = QStringLiteral("-");
     QString m_errorLabel = QStringLiteral("-");
     bool m_dupeVisible = false;
+    int m_entryError = 0;
     int m_selectionStart = 0;
     int m_selectionLength = 0;
 };

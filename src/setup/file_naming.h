@@ -40,8 +40,9 @@ public:
     void setEditChemin(const QString& text) { m_editChemin = text; }
     // Where both dialogs open.
     [[nodiscard]] const QString& filesFolder() const { return m_filesFolder; }
-    // The main window's file label, set on OK.
+    // The main window's file label, set on OK (as typed) and when a log is opened.
     [[nodiscard]] const QString& mainFileLabel() const { return m_mainFileLabel; }
+    void setMainFileLabel(const QString& text) { m_mainFileLabel = text; }
 
 private:
     StationSettings& m_station;

@@ -96,6 +96,18 @@ constexpr LanguageKey kKeys[] = {
      static_cast<int>(MessageText::FichierSauve)},
     {"MSG", "MSg_info_manquante", "             Infos manquantes", T::Message, Form::Station, "",
      static_cast<int>(MessageText::InfoManquante)},
+    {"VARURAV", "Msg_sauvegarde_echec", "Sauvegarde impossible", T::Message, Form::Main, "",
+     static_cast<int>(MessageText::BackupFailed)},
+    {"VARURAV", "Msg_aide_absente", "Aucun programme ne peut ouvrir le guide :", T::Message,
+     Form::Main, "", static_cast<int>(MessageText::NoHelpViewer)},
+    {"VARURAV", "Bouton_OK", "OK", T::Message, Form::Main, "",
+     static_cast<int>(MessageText::ButtonOk)},
+    {"VARURAV", "Bouton_Oui", "&Oui", T::Message, Form::Main, "",
+     static_cast<int>(MessageText::ButtonYes)},
+    {"VARURAV", "Bouton_Non", "&Non", T::Message, Form::Main, "",
+     static_cast<int>(MessageText::ButtonNo)},
+    {"VARURAV", "Bouton_Annuler", "Annuler", T::Message, Form::Main, "",
+     static_cast<int>(MessageText::ButtonCancel)},
 };
 
 const QString& emptyText() {

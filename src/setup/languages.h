@@ -16,8 +16,22 @@ enum class Form { Main, Station, FileNaming, Examples };
 // What a language file key sets.
 enum class TextTarget { Caption, Hint, Message, WindowTitle, GridTitle, ExamplesTitle };
 
-// The five texts the language load keeps for messages.
-enum class MessageText { TpsReel, TpsDiffere, Qtr, FichierSauve, InfoManquante };
+// The texts the language load keeps for messages: the five of the design, then the program's
+// own (section VARURAV, which older language files lack: they keep the French defaults).
+enum class MessageText {
+    TpsReel,
+    TpsDiffere,
+    Qtr,
+    FichierSauve,
+    InfoManquante,
+    BackupFailed,
+    NoHelpViewer,
+    ButtonOk,
+    ButtonYes,
+    ButtonNo,
+    ButtonCancel,
+    Count
+};
 
 // One key of a language file and the text it sets.
 struct LanguageKey {
@@ -60,7 +74,7 @@ public:
     [[nodiscard]] QString windowTitle(Form form) const;
     // Title of a column of the quick-entry examples grid (column 1 has none).
     [[nodiscard]] const QString& examplesTitle(int column) const;
-    // One of the five message texts; its key's default until the first load.
+    // One of the message texts; its key's default until the first load.
     [[nodiscard]] const QString& message(MessageText which) const;
 
     // Called after every load, so that shown windows take the new texts at once.
@@ -71,7 +85,7 @@ private:
 
     QHash<QString, QString> m_texts;
     std::array<QString, 6> m_examplesTitles;
-    std::array<QString, 5> m_messages;
+    std::array<QString, static_cast<int>(MessageText::Count)> m_messages;
     std::function<void()> m_onChange;
     bool m_loaded = false;
 };

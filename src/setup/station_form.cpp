@@ -76,6 +76,15 @@ void StationForm::rosterUpdateDone(RosterOutcome outcome, const QString& updateI
     m_labelDateBd = QStringLiteral("Date du fichier : ") + m_roster.fileDateText();
 }
 
+void StationForm::reportStartUpError(const QString& text) {
+    if (m_infoInternetVisible && !m_labelInfoInternet.isEmpty()) {
+        m_labelInfoInternet += QStringLiteral(" - ") + text;
+    } else {
+        m_labelInfoInternet = text;
+    }
+    m_infoInternetVisible = true;
+}
+
 void StationForm::buildCountryList(bool allowDownload) {
     m_countries.buildCountryList(allowDownload);
     m_dxccItems = m_countries.dxccPrefixes();

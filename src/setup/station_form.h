@@ -114,6 +114,9 @@ public:
     [[nodiscard]] const QString& labelDateBd() const { return m_labelDateBd; }
     [[nodiscard]] bool infoInternetVisible() const { return m_infoInternetVisible; }
     [[nodiscard]] const QString& labelInfoInternet() const { return m_labelInfoInternet; }
+    // A start-up error (the country list could not be built, say): the information line shows
+    // it after what it already shows, so the operator learns why lookups find nothing.
+    void reportStartUpError(const QString& text);
     // The main window's station and category labels, which this window sets.
     [[nodiscard]] const QString& mainStationLabel() const { return m_mainStationLabel; }
     [[nodiscard]] const QString& mainCategoryLabel() const { return m_mainCategoryLabel; }
@@ -157,7 +160,7 @@ private:
     bool m_infoInternetVisible = true;
     QString m_labelInfoInternet = QStringLiteral("Internet");
     QString m_mainStationLabel;
-    QString m_mainCategoryLabel;
+    QString m_mainCategoryLabel = QStringLiteral("QRP"); // as designed
 };
 
 } // namespace vu

@@ -7,6 +7,27 @@
 
 namespace vu {
 
+Dialogs::Running::~Running() {
+    if (--m_dialogs.m_depth > 0) {
+        return;
+    }
+    // The outermost handler has ended: what waited for it runs now (and what that work queues
+    // in turn, once it has ended).
+    std::vector<std::function<void()>> work;
+    work.swap(m_dialogs.m_idleWork);
+    for (const auto& w : work) {
+        m_dialogs.whenIdle(w);
+    }
+}
+
+void Dialogs::whenIdle(std::function<void()> work) {
+    if (busy()) {
+        m_idleWork.push_back(std::move(work));
+    } else {
+        work();
+    }
+}
+
 namespace {
 
 QMessageBox::Icon boxIcon(Dialogs::Icon icon) {
@@ -23,30 +44,35 @@ QMessageBox::Icon boxIcon(Dialogs::Icon icon) {
     return QMessageBox::Information;
 }
 
+void markKind(QWidget* box, BoxKind kind) {
+    box->setProperty(kBoxKindProperty, static_cast<int>(kind));
+}
+
 } // namespace
 
 void QtDialogs::message(const QString& text, Icon icon) {
     QMessageBox box(boxIcon(icon), QApplication::applicationName(), text, QMessageBox::Ok,
                     m_parent);
+    box.button(QMessageBox::Ok)->setText(buttonTexts().ok);
+    markKind(&box, BoxKind::Message);
     box.exec();
 }
 
 bool QtDialogs::ask(const QString& text, Icon icon, const QString& yesText, const QString& noText) {
     QMessageBox box(boxIcon(icon), QApplication::applicationName(), text,
                     QMessageBox::Yes | QMessageBox::No, m_parent);
-    if (!yesText.isEmpty()) {
-        box.button(QMessageBox::Yes)->setText(yesText);
-    }
-    if (!noText.isEmpty()) {
-        box.button(QMessageBox::No)->setText(noText);
-    }
+    box.button(QMessageBox::Yes)->setText(yesText.isEmpty() ? buttonTexts().yes : yesText);
+    box.button(QMessageBox::No)->setText(noText.isEmpty() ? buttonTexts().no : noText);
+    markKind(&box, BoxKind::Message);
     return box.exec() == QMessageBox::Yes;
 }
 
 QString QtDialogs::openFile(const QString& startFolder, const QString& filter, bool mustExist) {
     QFileDialog dialog(m_parent, QString(), startFolder, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    markKind(&dialog, BoxKind::Other);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
@@ -54,11 +80,22 @@ QString QtDialogs::openFile(const QString& startFolder, const QString& filter, b
 }
 
 QString QtDialogs::chooseFolder(const QString& startFolder) {
-    return QFileDialog::getExistingDirectory(m_parent, QString(), startFolder);
+    QFileDialog dialog(m_parent, QString(), startFolder);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    markKind(&dialog, BoxKind::Folder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 void QtDialogs::error(const QString& text) {
-    QMessageBox::critical(m_parent, QApplication::applicationName(), text);
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                    m_parent);
+    box.button(QMessageBox::Ok)->setText(buttonTexts().ok);
+    markKind(&box, BoxKind::Other);
+    box.exec();
 }
 
 } // namespace vu

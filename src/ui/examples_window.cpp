@@ -10,10 +10,13 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vu {
 
 namespace {
+
+constexpr int kDesignedWidths[6] = {200, 35, 80, 50, 50, 80};
 
 // Bold texts 2 pixels from the left, column 0 red, rows 2, 4, 6 and 8 banded aqua unless
 // selected.
@@ -23,11 +26,10 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        QStyleOptionViewItem plain(option);
-        initStyleOption(&plain, index);
-        const QString text = plain.text;
-        plain.text.clear();
-        QStyledItemDelegate::paint(painter, plain, index);
+        // The base draws the cell without its text (see initStyleOption); the text is drawn
+        // once, below, in the cell's own way.
+        QStyledItemDelegate::paint(painter, option, index);
+        const QString text = index.data(Qt::DisplayRole).toString();
         const bool selected = option.state & QStyle::State_Selected;
         const int row = index.row() + 1; // the view's row 0 is the first example
         if (row % 2 == 0 && !selected) {
@@ -47,6 +49,12 @@ public:
         const int top = option.rect.top() + (option.rect.height() - metrics.height()) / 2;
         painter->drawText(QPoint(option.rect.left() + 2, top + metrics.ascent()), text);
         painter->restore();
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text.clear();
     }
 };
 
@@ -68,10 +76,6 @@ ExamplesWindow::ExamplesWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     Grille_infos->verticalHeader()->hide();
     Grille_infos->verticalHeader()->setDefaultSectionSize(18);
     Grille_infos->setItemDelegate(new ExamplesDelegate(Grille_infos));
-    const int widths[6] = {200, 35, 80, 50, 50, 80};
-    for (int c = 0; c < 6; ++c) {
-        Grille_infos->setColumnWidth(c, widths[c]);
-    }
     int row = 0;
     for (const QuickEntryExample& e : quickEntryExamples()) {
         const QString cells[6] = {e.typed,   QStringLiteral("--->"), e.call, e.rstSent, e.rstRcvd,
@@ -101,6 +105,14 @@ void ExamplesWindow::setTexts(const QString& comment, const QStringList& titles,
     Grille_infos->setHorizontalHeaderItem(1, new QTableWidgetItem(QString()));
     for (int i = 0; i < 5 && i < titles.size(); ++i) {
         Grille_infos->setHorizontalHeaderItem(columns[i], new QTableWidgetItem(titles[i]));
+    }
+    // Designed widths, widened where a language's title would be cut.
+    const QFontMetrics metrics(Grille_infos->horizontalHeader()->font());
+    for (int c = 0; c < Grille_infos->columnCount(); ++c) {
+        const QTableWidgetItem* title = Grille_infos->horizontalHeaderItem(c);
+        const int needed =
+            title == nullptr ? 0 : metrics.horizontalAdvance(title->text().trimmed()) + 16;
+        Grille_infos->setColumnWidth(c, std::max(kDesignedWidths[c], needed));
     }
     setWindowTitle(caption);
 }

@@ -2,7 +2,6 @@
 
 #include "app/application.h"
 #include "platform/errors.h"
-#include "ui/activation_watcher.h"
 #include "ui/dialogs.h"
 #include "ui/language_binding.h"
 
@@ -58,7 +57,6 @@ FileNamingWindow::FileNamingWindow(Application& app, Dialogs& dialogs, QWidget* 
     layout->addStretch();
     layout->addWidget(BitBtn_fichier_close, 0, Qt::AlignRight);
     resize(750, 535);
-    new ActivationWatcher(this, [this] { FormActivate(); });
 
     FileNamingForm& form = m_app.fileNaming();
     connect(Edit_nom_fichier, &QLineEdit::textEdited, this,
@@ -86,8 +84,7 @@ void FileNamingWindow::applyTexts() {
 }
 
 void FileNamingWindow::FormActivate() {
-    m_app.fileNaming().activate(m_app.clock().localNow().date());
-    render();
+    guarded([this] { m_app.fileNaming().activate(m_app.clock().localNow().date()); });
     Edit_nom_fichier->setFocus();
     Edit_nom_fichier->deselect();
     Edit_nom_fichier->end(false);
@@ -95,32 +92,39 @@ void FileNamingWindow::FormActivate() {
 }
 
 void FileNamingWindow::Button_emplacementClick() {
-    const QString folder = m_dialogs.chooseFolder(m_app.filesFolder());
-    if (!folder.isEmpty()) {
-        m_app.fileNaming().chooseFolder(folder, m_app.clock().localNow().date());
-        render();
-    }
+    guarded([this] {
+        const QString folder = m_dialogs.chooseFolder(m_app.filesFolder());
+        if (!folder.isEmpty()) {
+            m_app.fileNaming().chooseFolder(folder, m_app.clock().localNow().date());
+        }
+    });
 }
 
 void FileNamingWindow::BitBtn1Click() {
-    const QString path = m_dialogs.openFile(m_app.filesFolder(),
-                                            QString::fromLatin1(FileNamingForm::kOpenFilter), true);
-    if (!path.isEmpty()) {
-        m_app.fileNaming().chooseExistingFile(path);
-        render();
-    }
+    guarded([this] {
+        const QString path = m_dialogs.openFile(
+            m_app.filesFolder(), QString::fromLatin1(FileNamingForm::kOpenFilter), true);
+        if (!path.isEmpty()) {
+            m_app.fileNaming().chooseExistingFile(path);
+        }
+    });
 }
 
 void FileNamingWindow::BitBtn_fichier_closeClick() {
-    try {
-        m_app.confirmFileNaming();
-    } catch (const AppError& e) {
-        render();
-        m_dialogs.error(e.message()); // the window stays open
-        return;
+    bool done = false;
+    guarded([&] {
+        m_app.confirmFileNaming(); // on an error the window stays open
+        done = true;
+    });
+    if (done) {
+        hide();
+        Q_EMIT confirmed();
     }
-    hide();
-    Q_EMIT confirmed();
+}
+
+template <typename F>
+void FileNamingWindow::guarded(F&& handler) {
+    runHandler(m_dialogs, std::forward<F>(handler), [this] { render(); });
 }
 
 } // namespace vu

@@ -37,6 +37,10 @@ Q_SIGNALS:
     void confirmed();
 
 private:
+    // Runs a handler; an error that escapes it is shown by the standard error display.
+    template <typename F>
+    void guarded(F&& handler);
+
     void Button_emplacementClick();
     void BitBtn1Click();
     void BitBtn_fichier_closeClick();

@@ -1,9 +1,16 @@
 #include "ui/log_grid_delegate.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
 namespace vu {
+
+namespace {
+// Set on an editor once it has shown its cell's text the first time.
+constexpr char kFilled[] = "vu_filled";
+} // namespace
 
 QWidget* LogGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
                                        const QModelIndex& index) const {
@@ -22,13 +29,23 @@ QWidget* LogGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
         }
         editor->setModified(false);
     });
+    m_editor = editor;
     return editor;
 }
 
 void LogGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     auto* line = static_cast<QLineEdit*>(editor);
-    line->setText(index.data(Qt::EditRole).toString());
-    line->selectAll();
+    const QString text = index.data(Qt::EditRole).toString();
+    if (!line->property(kFilled).toBool()) {
+        // A freshly opened editor shows its cell's text selected, ready to be typed over.
+        line->setProperty(kFilled, true);
+        line->setText(text);
+        line->selectAll();
+    } else if (line->text() != text) {
+        // The program wrote into the cell while it was being edited ("O" gives "QRO"): show it,
+        // cursor at the end. A change elsewhere in the row leaves the editor as it is.
+        line->setText(text);
+    }
     line->setModified(false);
 }
 
@@ -43,10 +60,29 @@ void LogGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     }
 }
 
+void LogGridDelegate::closeOpenEditor() {
+    if (m_editor != nullptr) {
+        Q_EMIT closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 bool LogGridDelegate::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && m_keyHandler &&
         m_keyHandler(static_cast<QKeyEvent*>(event))) {
         return true;
+    }
+    if (event->type() == QEvent::FocusOut) {
+        // The editor closes when its cell is left, which the view does itself. The keyboard
+        // going to the quick-entry field or to another program keeps it open.
+        auto* editor = qobject_cast<QWidget*>(watched);
+        auto* view = editor != nullptr && editor->parentWidget() != nullptr
+                         ? qobject_cast<QAbstractItemView*>(editor->parentWidget()->parentWidget())
+                         : nullptr;
+        const QWidget* focus = QApplication::focusWidget();
+        if (view != nullptr &&
+            (focus == nullptr || (focus != view && !view->isAncestorOf(focus)))) {
+            return false;
+        }
     }
     return QStyledItemDelegate::eventFilter(watched, event);
 }

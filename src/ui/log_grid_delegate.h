@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <functional>
 
 namespace vu {
 
-// The log grid's in-place editor: typing turns into capitals, every keystroke reaches the cell at
-// once, and the grid's own keys (Space, Enter, ...) are handled before the editor sees them.
+// The log grid's in-place editor: typing turns into capitals and is inserted at the cursor,
+// every keystroke reaches the cell at once, and the grid's own keys (Space, Enter, ...) are
+// handled before the editor sees them. The editor stays open while the keyboard is elsewhere
+// in the program (the quick-entry field): leaving the cell closes it, not losing the focus.
 class LogGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -16,6 +19,10 @@ public:
     void setKeyHandler(std::function<bool(QKeyEvent*)> handler) {
         m_keyHandler = std::move(handler);
     }
+    // The editor open now, if any.
+    [[nodiscard]] QWidget* openEditor() const { return m_editor; }
+    // Closes the open editor, if any.
+    void closeOpenEditor();
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
@@ -28,6 +35,7 @@ protected:
 
 private:
     std::function<bool(QKeyEvent*)> m_keyHandler;
+    mutable QPointer<QWidget> m_editor;
 };
 
 } // namespace vu

@@ -2,12 +2,12 @@
 
 #include "app/application.h"
 #include "platform/errors.h"
-#include "ui/activation_watcher.h"
 #include "ui/band_selector.h"
 #include "ui/dialogs.h"
 #include "ui/language_binding.h"
 #include "ui/log_grid_delegate.h"
 #include "ui/log_grid_model.h"
+#include "ui/log_grid_view.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,12 +19,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableView>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace vu {
@@ -97,10 +99,11 @@ MainWindow::MainWindow(Application& app, Dialogs& dialogs, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    m_shownRealTime = m_app.clock().isRealTime();
     m_app.clock().setOnChange([this] { syncTimer(); });
+    connect(SpeedButton_help, &QToolButton::clicked, this, [this] { SpeedButton_helpClick(); });
 
     resize(950, 600);
-    new ActivationWatcher(this, [this] { FormActivate(); });
     render();
     syncTimer();
 }
@@ -151,6 +154,7 @@ void MainWindow::nameControls() {
     VU_NAME(Label2);
     VU_NAME(Label_his_continent);
     VU_NAME(Label_score);
+    VU_NAME(Label_sauvegarde);
     VU_NAME(Label_signature);
     VU_NAME(Langues1);
     VU_NAME(Franais1);
@@ -333,13 +337,13 @@ void MainWindow::buildEntryPanel() {
 }
 
 void MainWindow::buildGrid() {
-    Grille_log = new QTableView(this);
+    Grille_log = new LogGridView(this);
     Grille_log->setObjectName(QStringLiteral("Grille_log"));
     m_model = new LogGridModel(m_app.table(), this);
     Grille_log->setModel(m_model);
-    auto* delegate = new LogGridDelegate(Grille_log);
-    delegate->setKeyHandler([this](QKeyEvent* event) { return Grille_logKeyPress(event); });
-    Grille_log->setItemDelegate(delegate);
+    m_delegate = new LogGridDelegate(Grille_log);
+    m_delegate->setKeyHandler([this](QKeyEvent* event) { return Grille_logKeyPress(event); });
+    Grille_log->setItemDelegate(m_delegate);
     Grille_log->verticalHeader()->hide();
     Grille_log->verticalHeader()->setDefaultSectionSize(m_rowHeight);
     Grille_log->horizontalHeader()->setDefaultSectionSize(80);
@@ -397,6 +401,9 @@ void MainWindow::buildStatusBar() {
     setTextColour(Label_his_continent, Qt::red);
     Label_score = new QLabel(QStringLiteral("Score = "), Panel2);
     setTextColour(Label_score, Qt::blue);
+    Label_sauvegarde = new QLabel(Panel2);
+    setTextColour(Label_sauvegarde, Qt::red);
+    Label_sauvegarde->hide();
     Label_signature = new QLabel(QStringLiteral("D4ERI"), Panel2);
     auto* bar = new QHBoxLayout(Panel2);
     bar->setContentsMargins(6, 2, 6, 2);
@@ -406,6 +413,8 @@ void MainWindow::buildStatusBar() {
     bar->addWidget(Label_his_continent);
     bar->addSpacing(30);
     bar->addWidget(Label_score);
+    bar->addSpacing(30);
+    bar->addWidget(Label_sauvegarde);
     bar->addStretch();
     bar->addWidget(Label_signature);
 }
@@ -450,9 +459,11 @@ void MainWindow::render() {
     Panel_dupe->setVisible(panel.dupeVisible());
     Label_score->setText(m_app.scoreLabel());
     Label_his_continent->setText(m_app.hisContinent());
-    Label_station->setText(m_app.station().stationCall);
-    Label_categorie->setText(m_app.station().category);
-    Label_nomfichier->setText(m_app.station().contestFileName.section(u'.', 0, 0));
+    Label_station->setText(m_app.stationForm().mainStationLabel());
+    Label_categorie->setText(m_app.stationForm().mainCategoryLabel());
+    Label_nomfichier->setText(m_app.fileNaming().mainFileLabel());
+    Label_sauvegarde->setText(m_app.texts().message(MessageText::BackupFailed));
+    Label_sauvegarde->setVisible(m_app.backups().failing());
     Grille_band->setSelected(m_app.contestFile().bandIndex());
     syncTimer();
 }
@@ -470,6 +481,13 @@ void MainWindow::syncTimer() {
     }
     DateTimePicker_date->setEnabled(!clock.isRealTime());
     DateTimePicker_time->setEnabled(!clock.isRealTime());
+    if (clock.isRealTime() != m_shownRealTime) {
+        // Whoever switched the mode (the mode buttons, the file naming window's OK), the label
+        // names the mode the clock is in.
+        m_shownRealTime = clock.isRealTime();
+        Label_temps->setText(m_app.texts().message(m_shownRealTime ? MessageText::TpsReel
+                                                                   : MessageText::TpsDiffere));
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -497,10 +515,13 @@ bool MainWindow::Edit_saisieKeyPress(QKeyEvent* event) {
     EntryPanel& panel = m_app.entryPanel();
     if (isEnter(event)) {
         guarded([&] {
-            const auto outcome = panel.pressEnter();
-            if (outcome == EntryPanel::EnterOutcome::Refused && panel.selectionLength() > 0 &&
-                panel.errorLabel() == QStringLiteral("Erreur de saisie 22")) {
-                Edit_saisie->setSelection(panel.selectionStart(), panel.selectionLength());
+            if (panel.pressEnter() == EntryPanel::EnterOutcome::Refused) {
+                // Code 22 selects token 2; any other refusal leaves no selection behind.
+                if (panel.selectionLength() > 0) {
+                    Edit_saisie->setSelection(panel.selectionStart(), panel.selectionLength());
+                } else {
+                    Edit_saisie->deselect();
+                }
             }
         });
         Edit_saisie->setFocus();
@@ -569,8 +590,12 @@ bool MainWindow::Grille_logKeyPress(QKeyEvent* event) {
 }
 
 void MainWindow::Grille_logSelectCell(int col, int tableRow) {
-    if (m_app.gridEditing().cellEntered(col, tableRow)) {
-        m_dialogs.message(GridEditing::timeColumnMessage());
+    // The message is for a time cell the operator chose (a click, an arrow key), never for one
+    // the program made current (a reload, a renumbering). It shows once his input is handled.
+    if (m_app.gridEditing().cellEntered(col, tableRow) && Grille_log->operatorMoving()) {
+        QTimer::singleShot(0, this, [this] {
+            guarded([this] { m_dialogs.message(GridEditing::timeColumnMessage()); });
+        });
     }
 }
 
@@ -580,6 +605,10 @@ void MainWindow::showGridEditor() {
         return;
     }
     QWidget* focus = QApplication::focusWidget();
+    QWidget* open = m_delegate->openEditor();
+    if (open != nullptr && Grille_log->indexAt(open->geometry().center()) != index) {
+        m_delegate->closeOpenEditor(); // an editor left open on another cell
+    }
     Grille_log->edit(index);
     if (focus != nullptr && focus != Grille_log && !Grille_log->isAncestorOf(focus)) {
         focus->setFocus(); // the editor opens, the keyboard stays where it was
@@ -587,18 +616,47 @@ void MainWindow::showGridEditor() {
 }
 
 void MainWindow::Timer1Timer() {
-    Timer1->stop();
-    QString error;
-    guarded([&] { error = m_app.tick(); });
-    if (!error.isEmpty()) {
-        m_dialogs.error(error);
+    if (m_dialogs.busy()) {
+        return; // never inside a command; a later tick does the work
     }
+    Timer1->stop();
+    guarded([this] {
+        const QString error = m_app.tick();
+        if (!error.isEmpty()) {
+            m_dialogs.error(error);
+        }
+    });
     syncTimer();
+}
+
+void MainWindow::SpeedButton_helpClick() {
+    const QString path = m_app.helpFilePath();
+    // Opened by the desktop's viewer for its type; with none there the operator learns where the
+    // guide lies.
+    auto* opener = new QProcess(this);
+    const QString noViewer =
+        m_app.texts().message(MessageText::NoHelpViewer) + QStringLiteral("\n") + path;
+    const auto fail = [this, opener, noViewer] {
+        opener->deleteLater();
+        guarded([&] { m_dialogs.message(noViewer, Dialogs::Icon::Warning); });
+    };
+    connect(opener, &QProcess::errorOccurred, this, [opener, fail](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            fail();
+        }
+    });
+    connect(opener, &QProcess::finished, this, [opener, fail](int code, QProcess::ExitStatus) {
+        if (code != 0) {
+            fail();
+        } else {
+            opener->deleteLater();
+        }
+    });
+    opener->start(QStringLiteral("xdg-open"), {QUrl::fromLocalFile(path).toString()});
 }
 
 void MainWindow::SpeedButton_temps_differeClick() {
     m_app.clock().setDeferredTime();
-    Label_temps->setText(m_app.texts().message(MessageText::TpsDiffere));
     render();
     m_dialogs.message(m_app.texts().message(MessageText::Qtr));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/log_grid_view.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -18,6 +20,7 @@ namespace vu {
 class Application;
 class BandSelector;
 class Dialogs;
+class LogGridDelegate;
 class LogGridModel;
 
 // The main log window: tool bar, quick-entry panel, log grid and status bar. Each handler calls
@@ -36,6 +39,8 @@ public:
     void applyTexts();
     // The one-second tick of Timer1.
     void Timer1Timer();
+    // The help button: the user guide of the interface language.
+    void SpeedButton_helpClick();
 
     // Tool bar
     QWidget* Panel1;
@@ -70,7 +75,7 @@ public:
     QLabel* Label_station;
     QLabel* Label_categorie;
     // Log grid
-    QTableView* Grille_log;
+    LogGridView* Grille_log;
     QMenu* PopupMenu1;
     QAction* Effacercetteligne1;
     QAction* Insrerunelignevide1;
@@ -80,6 +85,7 @@ public:
     QLabel* Label2;
     QLabel* Label_his_continent;
     QLabel* Label_score;
+    QLabel* Label_sauvegarde; // red while the rotating backups fail
     QLabel* Label_signature;
     // Menu
     QMenu* Langues1;
@@ -135,9 +141,10 @@ private:
     Application& m_app;
     Dialogs& m_dialogs;
     LogGridModel* m_model;
+    LogGridDelegate* m_delegate;
     int m_gridFontSize = 8;
     int m_rowHeight = 18;
-    bool m_syncingCurrent = false;
+    bool m_shownRealTime;
 };
 
 } // namespace vu

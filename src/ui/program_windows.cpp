@@ -11,15 +11,14 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
-#include <QUrl>
+#include <algorithm>
 
 namespace vu {
 
@@ -37,7 +36,7 @@ WindowPlacement placementOf(const QWidget* window) {
 } // namespace
 
 ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
-    : m_app(app), m_dialogs(dialogs) {
+    : m_app(app), m_dialogs(dialogs), m_activation(dialogs) {
     m_station = std::make_unique<StationWindow>(app, dialogs);
     m_fileNaming = std::make_unique<FileNamingWindow>(app, dialogs);
     m_main = std::make_unique<MainWindow>(app, dialogs);
@@ -47,27 +46,22 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
     applyTexts();
     m_app.texts().setOnChange([this] { applyTexts(); });
 
-    connect(m_station.get(), &StationWindow::accepted, this, [this] {
-        m_fileNaming->show();
-        m_fileNaming->raise();
-        m_fileNaming->activateWindow();
-        m_fileNaming->FormActivate();
-    });
+    m_activation.addWindow(m_station.get(), [this] { m_station->FormActivate(); });
+    m_activation.addWindow(m_fileNaming.get(), [this] { m_fileNaming->FormActivate(); },
+                           {BoxKind::Folder});
+    m_activation.addWindow(m_main.get(), [this] { m_main->FormActivate(); }, {BoxKind::Message});
+    m_activation.addWindow(m_examples.get(), {});
+    m_activation.addWindow(m_report.get(), [this] { m_report->FormActivate(); });
+
+    connect(m_station.get(), &StationWindow::accepted, this,
+            [this] { m_activation.bringForward(m_fileNaming.get()); });
     connect(m_station.get(), &StationWindow::cancelled, this, &ProgramWindows::quitRequested);
     connect(m_main.get(), &MainWindow::closed, this, &ProgramWindows::quitRequested);
     connect(m_station.get(), &StationWindow::stationChanged, m_main.get(), &MainWindow::render);
-    connect(m_fileNaming.get(), &FileNamingWindow::confirmed, this, [this] {
-        m_main->Label_nomfichier->setText(m_app.fileNaming().mainFileLabel());
-        m_main->show();
-        m_main->raise();
-        m_main->activateWindow();
-        m_main->FormActivate();
-    });
-    connect(m_main.get(), &MainWindow::examplesWanted, this, [this] {
-        m_examples->show();
-        m_examples->raise();
-        m_examples->activateWindow();
-    });
+    connect(m_fileNaming.get(), &FileNamingWindow::confirmed, this,
+            [this] { m_activation.bringForward(m_main.get()); });
+    connect(m_main.get(), &MainWindow::examplesWanted, this,
+            [this] { m_activation.bringForward(m_examples.get()); });
     connectMainCommands();
 }
 
@@ -76,8 +70,8 @@ ProgramWindows::~ProgramWindows() {
 }
 
 void ProgramWindows::start() {
-    m_station->show();
     m_station->render();
+    m_activation.bringForward(m_station.get());
 }
 
 void ProgramWindows::applyPlacements() {
@@ -119,109 +113,92 @@ void ProgramWindows::applyTexts() {
                               texts.examplesTitle(5)},
                              texts.windowTitle(Form::Examples));
     }
+    // Every box speaks the interface language: the program's own boxes take the language
+    // file's button texts, and Qt's dialogs (file and folder choice) its translation.
+    m_dialogs.setButtonTexts(
+        {texts.message(MessageText::ButtonOk), texts.message(MessageText::ButtonYes),
+         texts.message(MessageText::ButtonNo), texts.message(MessageText::ButtonCancel)});
+    m_report->setCancelText(texts.message(MessageText::ButtonCancel));
+    static const char* const kQtLanguages[] = {"fr", "en", "es", "it"};
+    const int index = std::clamp(m_app.station().language, 1, 4);
+    QCoreApplication::removeTranslator(&m_qtTranslator);
+    if (m_qtTranslator.load(QStringLiteral("qtbase_") + QLatin1String(kQtLanguages[index - 1]),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&m_qtTranslator);
+    }
 }
 
 void ProgramWindows::connectMainCommands() {
     MainWindow& main = *m_main;
     const QAction* languages[] = {main.Franais1, main.Anglais1, main.Espagnol, main.Italien1};
     for (int i = 0; i < 4; ++i) {
-        connect(languages[i], &QAction::triggered, this, [this, i] {
-            try {
-                m_app.chooseLanguage(i + 1);
-            } catch (const AppError& e) {
-                m_dialogs.error(e.message());
-            }
-        });
+        connect(languages[i], &QAction::triggered, this,
+                [this, i] { command([this, i] { m_app.chooseLanguage(i + 1); }); });
     }
     const auto open = [this] {
-        const QString path =
-            m_dialogs.openFile(m_app.filesFolder(), QStringLiteral("Fichier QEP (*.QRP)"), true);
-        if (path.isEmpty()) {
-            return;
-        }
-        keepPlacements();
-        try {
+        command([this] {
+            const QString path = m_dialogs.openFile(m_app.filesFolder(),
+                                                    QStringLiteral("Fichier QEP (*.QRP)"), true);
+            if (path.isEmpty()) {
+                return;
+            }
+            keepPlacements();
             m_app.openLog(path);
-        } catch (const AppError& e) {
-            m_dialogs.error(e.message());
-        }
+        });
         m_fileNaming->render();
-        m_main->Label_nomfichier->setText(QFileInfo(path).fileName().section(u'.', 0, 0));
-        m_main->render();
         m_main->Edit_saisie->setFocus();
     };
     connect(main.SpeedButton_ouvrir, &QToolButton::clicked, this, open);
     connect(main.Ouvrir1, &QAction::triggered, this, open);
     connect(main.SpeedButton_retour_info, &QToolButton::clicked, this, [this] {
-        m_app.clock().setTickEnabled(false);
-        if (m_app.hasLogLines() && m_dialogs.ask(QStringLiteral("Effacer les QSO actuels ?"),
-                                                 Dialogs::Icon::Information)) {
-            try {
+        command([this] {
+            m_app.clock().setTickEnabled(false);
+            if (m_app.hasLogLines() && m_dialogs.ask(QStringLiteral("Effacer les QSO actuels ?"),
+                                                     Dialogs::Icon::Information)) {
                 m_app.clearLog();
-            } catch (const AppError& e) {
-                m_dialogs.error(e.message());
             }
-        }
-        m_station->show();
-        m_station->raise();
-        m_station->activateWindow();
+        });
+        m_activation.bringForward(m_station.get());
         m_app.clock().setTickEnabled(true);
         m_main->render();
     });
     connect(main.SpeedButton1, &QToolButton::clicked, this, [this] {
         m_main->hide();
-        m_station->show();
-        m_station->raise();
-        m_station->activateWindow();
+        m_activation.bringForward(m_station.get());
     });
-    connect(main.Accesficheinfos1, &QAction::triggered, this, [this] {
-        m_station->show();
-        m_station->raise();
-        m_station->activateWindow();
-    });
+    connect(main.Accesficheinfos1, &QAction::triggered, this,
+            [this] { m_activation.bringForward(m_station.get()); });
     connect(main.BitBtn_quit, &QPushButton::clicked, this, [this] {
-        keepPlacements();
-        try {
-            m_app.quit();
-        } catch (const AppError& e) {
-            m_dialogs.error(e.message()); // the program keeps running
-            return;
+        bool quit = false;
+        command([this, &quit] {
+            keepPlacements();
+            m_app.quit(); // on an error the program keeps running
+            quit = true;
+        });
+        if (quit) {
+            Q_EMIT quitRequested();
         }
-        Q_EMIT quitRequested();
     });
-    const auto reports = [this] {
-        QString message;
-        try {
-            message = m_app.writeReports();
-        } catch (const AppError& e) {
-            m_dialogs.error(e.message());
-            return;
-        }
-        m_dialogs.message(message);
-    };
+    const auto reports = [this] { command([this] { m_dialogs.message(m_app.writeReports()); }); };
     connect(main.Creation1, &QAction::triggered, this, reports);
     connect(main.SpeedButton_creation_fichiers, &QToolButton::clicked, this, reports);
-    connect(main.CrationADIF1, &QAction::triggered, this, [this] {
-        try {
-            m_app.writeAdif();
-        } catch (const AppError& e) {
-            m_dialogs.error(e.message());
-        }
-    });
+    connect(main.CrationADIF1, &QAction::triggered, this,
+            [this] { command([this] { m_app.writeAdif(); }); });
     connect(main.SpeedButton_mail, &QToolButton::clicked, this, [this] {
         m_app.clock().setTickEnabled(false);
         const QString refusal = m_app.mailButtonRefusal();
         if (refusal.isEmpty()) {
-            m_report->show();
-            m_report->raise();
-            m_report->activateWindow();
+            m_activation.bringForward(m_report.get());
         } else {
-            m_dialogs.message(refusal);
+            command([this, &refusal] { m_dialogs.message(refusal); });
         }
         m_app.clock().setTickEnabled(true);
     });
-    connect(main.SpeedButton_help, &QToolButton::clicked, this,
-            [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(m_app.helpFilePath())); });
+}
+
+template <typename F>
+void ProgramWindows::command(F&& handler) {
+    runHandler(m_dialogs, std::forward<F>(handler), [this] { m_main->render(); });
 }
 
 } // namespace vu

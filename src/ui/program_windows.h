@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ui/window_activation.h"
+
 #include <QObject>
+#include <QTranslator>
 #include <memory>
 
 namespace vu {
@@ -30,6 +33,9 @@ public:
     [[nodiscard]] ExamplesWindow& examples() { return *m_examples; }
     [[nodiscard]] ReportWindow& report() { return *m_report; }
 
+    // The windows' activation rules.
+    [[nodiscard]] WindowActivation& activation() { return m_activation; }
+
     // Takes the windows' places and sizes into the settings' layout.
     void keepPlacements();
 
@@ -41,9 +47,15 @@ private:
     void applyPlacements();
     void applyTexts();
     void connectMainCommands();
+    // Runs a main window command; an error that escapes it is shown by the standard error
+    // display.
+    template <typename F>
+    void command(F&& handler);
 
     Application& m_app;
     Dialogs& m_dialogs;
+    WindowActivation m_activation;
+    QTranslator m_qtTranslator;
     std::unique_ptr<StationWindow> m_station;
     std::unique_ptr<FileNamingWindow> m_fileNaming;
     std::unique_ptr<MainWindow> m_main;

@@ -1,13 +1,15 @@
 #include "ui/report_window.h"
 
 #include "app/application.h"
+#include "platform/cp1252.h"
 #include "platform/errors.h"
-#include "ui/activation_watcher.h"
 #include "ui/dialogs.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,7 +19,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace vu {
@@ -65,7 +66,7 @@ ReportWindow::ReportWindow(Application& app, Dialogs& dialogs, QWidget* parent)
     Memo1->setReadOnly(true);
     Button_envoi = new QPushButton(QStringLiteral("Envoi de l'email"), this);
     Button_envoi->setObjectName(QStringLiteral("Button_envoi"));
-    BitBtn_annuler = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn_annuler = new QPushButton(QStringLiteral("Annuler"), this);
     BitBtn_annuler->setObjectName(QStringLiteral("BitBtn_annuler"));
 
     auto* recipient = new QHBoxLayout;
@@ -90,33 +91,60 @@ ReportWindow::ReportWindow(Application& app, Dialogs& dialogs, QWidget* parent)
     layout->addLayout(form);
     layout->addLayout(buttons);
     resize(750, 535);
-    new ActivationWatcher(this, [this] { FormActivate(); });
 
     connect(Edit_AD_Destinataire, &QLineEdit::textEdited, this, [this](const QString& text) {
         m_app.reportMail().setRecipientText(text);
         render();
     });
-    connect(Image1, &QToolButton::clicked, this, [this] {
-        if (!m_cabrilloPath.isEmpty()) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(m_cabrilloPath));
-        }
-    });
+    connect(Image1, &QToolButton::clicked, this, [this] { Image1Click(); });
     connect(Button_envoi, &QPushButton::clicked, this, [this] { Button_envoiClick(); });
     connect(BitBtn_annuler, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void ReportWindow::FormActivate() {
-    QString notice;
-    try {
-        notice = m_app.activateReportMail();
-        m_cabrilloPath = m_app.cabrilloPath();
-    } catch (const AppError& e) {
-        m_dialogs.error(e.message());
-    }
-    render();
-    if (!notice.isEmpty()) {
-        m_dialogs.message(notice);
-    }
+    runHandler(
+        m_dialogs,
+        [this] {
+            const QString notice = m_app.activateReportMail();
+            m_cabrilloPath = m_app.cabrilloPath();
+            render();
+            if (!notice.isEmpty()) {
+                m_dialogs.message(notice);
+            }
+        },
+        [this] { render(); });
+}
+
+void ReportWindow::setCancelText(const QString& text) {
+    BitBtn_annuler->setText(text);
+}
+
+void ReportWindow::Image1Click() {
+    // The Cabrillo file is plain text: shown as such, whatever the desktop would open a ".CBR"
+    // file with.
+    runHandler(m_dialogs, [this] {
+        if (m_cabrilloPath.isEmpty()) {
+            return;
+        }
+        QFile file(m_cabrilloPath);
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw IoError(IoError::FileNotFound, m_cabrilloPath);
+        }
+        if (m_preview == nullptr) {
+            m_preview = new QPlainTextEdit(this);
+            m_preview->setWindowFlag(Qt::Window);
+            m_preview->setObjectName(QStringLiteral("Cabrillo_preview"));
+            m_preview->setReadOnly(true);
+            m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
+            m_preview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+            m_preview->resize(760, 480);
+        }
+        m_preview->setWindowTitle(QFileInfo(m_cabrilloPath).fileName());
+        m_preview->setPlainText(fromCp1252(file.readAll()));
+        m_preview->show();
+        m_preview->raise();
+        m_preview->activateWindow();
+    });
 }
 
 void ReportWindow::render() {
@@ -136,22 +164,24 @@ void ReportWindow::render() {
 }
 
 void ReportWindow::Button_envoiClick() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    SendOutcome outcome;
-    try {
-        outcome = m_app.sendReportMail();
-    } catch (const AppError& e) {
-        outcome.messages = {e.message()};
-    }
-    QApplication::restoreOverrideCursor();
-    for (qsizetype i = 0; i < outcome.messages.size(); ++i) {
-        if (i == 0 && !outcome.sent) {
-            m_dialogs.error(outcome.messages[i]);
-        } else {
-            m_dialogs.message(outcome.messages[i]);
+    runHandler(m_dialogs, [this] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        SendOutcome outcome;
+        try {
+            outcome = m_app.sendReportMail();
+        } catch (const AppError& e) {
+            outcome.messages = {e.message()};
         }
-    }
-    close();
+        QApplication::restoreOverrideCursor();
+        for (qsizetype i = 0; i < outcome.messages.size(); ++i) {
+            if (i == 0 && !outcome.sent) {
+                m_dialogs.error(outcome.messages[i]);
+            } else {
+                m_dialogs.message(outcome.messages[i]);
+            }
+        }
+        close();
+    });
 }
 
 } // namespace vu

@@ -36,12 +36,17 @@ public:
     QPushButton* Button_envoi;
     QPushButton* BitBtn_annuler;
 
+    // The standard Cancel button's text in the interface language.
+    void setCancelText(const QString& text);
+
 private:
     void Button_envoiClick();
+    void Image1Click();
 
     Application& m_app;
     Dialogs& m_dialogs;
     QString m_cabrilloPath;
+    QPlainTextEdit* m_preview = nullptr;
 };
 
 } // namespace vu

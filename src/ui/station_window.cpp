@@ -2,7 +2,6 @@
 
 #include "app/application.h"
 #include "platform/errors.h"
-#include "ui/activation_watcher.h"
 #include "ui/dialogs.h"
 #include "ui/language_binding.h"
 
@@ -160,7 +159,6 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     layout->addStretch();
     layout->addLayout(status);
     resize(685, 467);
-    new ActivationWatcher(this, [this] { FormActivate(); });
 
     // Tab order: the order of the design's table.
     QWidget* order[] = {Edit_op,       Edit_NZRB, Edit_station, ComboBox_DXCC, CheckBox_QRP,
@@ -270,11 +268,12 @@ void StationWindow::applyTexts() {
 }
 
 void StationWindow::FormActivate() {
-    QString prompt;
-    guarded([&] { prompt = m_app.stationForm().activate(); });
-    if (!prompt.isEmpty()) {
-        m_dialogs.message(prompt);
-    }
+    guarded([this] {
+        const QString prompt = m_app.stationForm().activate();
+        if (!prompt.isEmpty()) {
+            m_dialogs.message(prompt);
+        }
+    });
 }
 
 void StationWindow::Button_quitClick() {

@@ -163,7 +163,15 @@ TEST_F(MainWindowTest, GridKeysCompleteARowSetTheCategoryAndStoreOnEnter) {
 TEST_F(MainWindowTest, TimeColumnShowsItsMessageAndIsNotEditable) {
     type(QStringLiteral("F5AAA"));
     enter();
+    // A time cell the program makes current shows nothing; one the operator clicks shows the
+    // message once.
     window->Grille_log->setCurrentIndex(window->Grille_log->model()->index(0, 3));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    window->Grille_log->setCurrentIndex(window->Grille_log->model()->index(0, 4));
+    const QRect cell = window->Grille_log->visualRect(window->Grille_log->model()->index(1, 3));
+    QTest::mouseClick(window->Grille_log->viewport(), Qt::LeftButton, {}, cell.center());
+    QCoreApplication::processEvents();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("Pour modifier une QTR")));
     EXPECT_FALSE(window->Grille_log->model()->flags(window->Grille_log->model()->index(0, 3)) &
