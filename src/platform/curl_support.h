@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <curl/curl.h>
 #include <memory>
 
@@ -7,6 +8,11 @@ namespace vu {
 
 // libcurl's process-wide set-up, done once before the first transfer; false when it failed.
 [[nodiscard]] bool curlReady();
+
+// What a failed transfer tells the operator: his words for the common causes (unknown server,
+// refused, timed out, secure connection), then the library's own text (`detail`, else its text
+// for the code).
+[[nodiscard]] QString curlErrorText(CURLcode code, const char* detail);
 
 // Frees each kind of libcurl object the way libcurl wants it freed.
 struct CurlDeleter {

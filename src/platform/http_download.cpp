@@ -65,8 +65,7 @@ public:
         }
         const CURLcode code = curl_easy_perform(m_handle.get());
         if (code != CURLE_OK) {
-            const char* text = m_errorText[0] != '\0' ? m_errorText : curl_easy_strerror(code);
-            return QString::fromUtf8(text);
+            return curlErrorText(code, m_errorText);
         }
         long status = 0;
         curl_easy_getinfo(m_handle.get(), CURLINFO_RESPONSE_CODE, &status);

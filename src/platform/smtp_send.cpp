@@ -52,9 +52,7 @@ QString messageId(const QString& from) {
 }
 
 [[noreturn]] void fail(CURLcode code, const char* detail) {
-    const QString text =
-        detail[0] != '\0' ? QString::fromUtf8(detail) : QString::fromUtf8(curl_easy_strerror(code));
-    throw AppError(text);
+    throw AppError(curlErrorText(code, detail));
 }
 
 void check(CURLcode code) {

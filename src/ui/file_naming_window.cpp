@@ -67,6 +67,11 @@ FileNamingWindow::FileNamingWindow(Application& app, Dialogs& dialogs, QWidget* 
     connect(Button_nom_fichier, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn_fichier_close, &QPushButton::clicked, this,
             [this] { BitBtn_fichier_closeClick(); });
+    // OK is the window's default button, as a dialog's OK is: Enter in either field presses it.
+    BitBtn_fichier_close->setDefault(true);
+    for (QLineEdit* field : {Edit_nom_fichier, Edit_chemin}) {
+        connect(field, &QLineEdit::returnPressed, BitBtn_fichier_close, &QPushButton::click);
+    }
 }
 
 void FileNamingWindow::render() {
