@@ -167,6 +167,7 @@ void ContestFile::checkWritable() {
     // written into; a name that cannot be looked at leaves the open file as it is.
     const bool relock = m_lock.isLocked() ? m_lock.lostFileAt(path()) : QFileInfo::exists(path());
     if (relock && QFileInfo::exists(path())) {
+        m_file.close(); // opened again on the file now under the name
         m_lock.release();
         if (!m_lock.tryLock(path())) {
             throw AppError(fileInUseText(path()));
@@ -253,7 +254,7 @@ void ContestFile::rewrite(const QDateTime& localNow) {
     // Build the new content first: an unreadable cell stops the rewrite before anything changes.
     const Record header = headerRecord(localNow);
     QByteArray image = encodeRecord(header);
-    // A stored row is kept even when its callsign cell was emptied: it is written as it shows.
+    // A row the file held or was stored from is written whatever its cells hold now.
     const auto kept = [this](int k) {
         return rowIsStorable(k) || !m_table.storedRecord(k).isEmpty();
     };
@@ -341,12 +342,10 @@ void ContestFile::createNew(const QDateTime& localNow) {
     } else {
         image = tableImage(&header);
     }
-    if (QFileInfo::exists(path())) {
-        checkNotInUse(path());
-    }
     if (m_readOnly) {
-        checkWritable();
+        checkWritable(); // refuses
     }
+    checkNotInUse(path());
     replaceWith(image);
     m_file.open(path());
 }
