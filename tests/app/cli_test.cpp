@@ -280,6 +280,22 @@ TEST(Cli, LogRefusesAFileAnotherProgramWritesInto) {
     EXPECT_EQ(test::recordCalls(log), (QStringList{"F1AA", "DL1ABC"}));
 }
 
+// A report given by mistake in place of the contest file is left as it is.
+TEST(Cli, LogRefusesAFileThatIsNotAContestFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    test::layReferenceData(folder);
+    const QString report = dir.filePath("LOG.CBR");
+    const QByteArray text = "START-OF-LOG: 3.0\r\nCALLSIGN: D4ERI\r\nEND-OF-LOG:\r\n";
+    test::writeFile(report, text);
+    const test::CliResult r = test::runCli({"log", report, "DL1ABC", "--program-folder", folder});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("Le fichier " + report + " n'est pas un fichier de concours"))
+        << r.err.toStdString();
+    EXPECT_EQ(test::readFile(report), text);
+}
+
 // Two runs at once on one file: each line a run reports stored is in the file, once.
 TEST(Cli, TwoLogRunsAtOnceLoseNothing) {
     QTemporaryDir dir;
