@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "platform/backup_volumes.h"
+#include "platform/durable_file.h"
 #include "platform/errors.h"
 #include "platform/version.h"
 #include "reports/adif.h"
@@ -41,6 +42,7 @@ Application::Application(ApplicationOptions options)
 Application::~Application() = default;
 
 void Application::startUp() {
+    ignoreFileSizeSignal();
     const RosterDecision roster = m_stationForm.create(programVersion(), m_clock.localNow().date(),
                                                        backupVolumes(mountedVolumes()));
     RosterOutcome outcome = RosterOutcome::KeptOnNo;
@@ -59,7 +61,21 @@ void Application::startUp() {
         m_startUpErrors << e.message();
         m_stationForm.reportStartUpError(e.message());
     }
-    m_settings.load();
+    // Cleared after the settings load, which names the contest folder; a load that fails still
+    // leaves the folders known.
+    const auto clearLeftovers = [this] {
+        for (const QString& folder :
+             {m_programFolder, filesFolder(), QDir::cleanPath(m_station.contestFolder)}) {
+            removeLeftoverTempFiles(folder);
+        }
+    };
+    try {
+        m_settings.load();
+    } catch (...) {
+        clearLeftovers();
+        throw;
+    }
+    clearLeftovers();
 }
 
 void Application::setReferenceSources(const ReferenceSources& sources) {
@@ -146,6 +162,9 @@ bool Application::scoreLine(LogTable& table, int row) {
 }
 
 void Application::openLog(const QString& path) {
+    // A file another program writes into is refused before anything changes: the log on screen
+    // and its file stay the current ones.
+    m_contestFile.checkNotInUse(QFileInfo(path).absoluteFilePath());
     setContestFile(path);
     m_fileNaming.setEditNomFichier(m_station.contestFileName);
     m_fileNaming.setEditChemin(m_station.contestFolder);

@@ -45,7 +45,8 @@ public:
     void setWaitNotice(std::function<void(bool shown)> notice) { m_waitNotice = std::move(notice); }
     // Start-up work up to the first window: the station window's creation (folders, backup
     // volumes, roster, country list), then the settings file and the language. A file error of
-    // the country list build does not stop it: its text waits in startUpErrors().
+    // the country list build does not stop it: its text waits in startUpErrors(). Temporary
+    // files a killed run left in the program, Files and contest folders are removed.
     void startUp();
     // Where the country file and the roster are fetched from; the program's servers unless set
     // (before startUp) to others.
@@ -90,7 +91,8 @@ public:
     [[nodiscard]] Backups& backups() { return m_backups; }
 
     // Main window commands.
-    // Opens another contest file: the settings learn it at once, the log is loaded from it.
+    // Opens another contest file: the settings learn it at once, the log is loaded from it. A file
+    // another program holds is refused first, and the current one stays.
     void openLog(const QString& path);
     // Whether the log holds lines (then a new log asks before clearing them).
     [[nodiscard]] bool hasLogLines() const { return m_table.rowCount() > 2; }

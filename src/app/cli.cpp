@@ -78,6 +78,10 @@ std::unique_ptr<vu::Application> startProgram(const QString& programFolder) {
     options.allowNetwork = false;
     auto app = std::make_unique<vu::Application>(options);
     app->startUp();
+    // What the window program shows in its first window: the tool says it before going on.
+    for (const QString& error : app->startUpErrors()) {
+        printError(error);
+    }
     app->acceptStation();
     return app;
 }
@@ -92,6 +96,8 @@ std::unique_ptr<vu::Application> loadContest(const QStringList& args) {
     }
     auto app = startProgram(programFolder);
     app->setContestFile(contestFile);
+    // Reading only: a report may be made while the window program logs into the file.
+    app->contestFile().setReadOnly(true);
     app->activateMain();
     return app;
 }
@@ -120,9 +126,19 @@ int scoreCommand(const QStringList& args) {
     return 0;
 }
 
+// After a failed log command: which of the lines were stored before it stopped.
+void printStored(const QStringList& stored, qsizetype given) {
+    QString text = QStringLiteral("Lignes enregistrées : %1 sur %2").arg(stored.size()).arg(given);
+    if (!stored.isEmpty()) {
+        text += QStringLiteral(" (") + stored.join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    printError(text);
+}
+
 // Logs each quick-entry line into CONTEST_FILE (created when missing, as the file naming
 // window's OK does) as Enter in the main window does, at the present UTC time; then prints the
-// log like the score command. A refused line stops there, with its entry error code.
+// log like the score command. A blank line is skipped. A refused line or a failed store stops
+// there, with the entry error code or the error's text, and the lines stored before it.
 int logCommand(const QStringList& args) {
     QString contestFile;
     QString programFolder;
@@ -136,15 +152,28 @@ int logCommand(const QStringList& args) {
     app->fileNaming().setEditChemin(info.absolutePath());
     app->fileNaming().setEditNomFichier(info.fileName());
     app->confirmFileNaming();
+    QStringList stored;
     for (const QString& line : lines) {
+        const vu::QuickEntry entry = vu::parseQuickEntry(line);
+        if (entry.call.isEmpty() && entry.error == vu::EntryOk) {
+            continue; // nothing typed
+        }
         app->clock().tick(app->table());
         app->entryPanel().setEntryText(line);
-        if (app->entryPanel().pressEnter() != vu::EntryPanel::EnterOutcome::Stored) {
-            printError(
-                line +
-                QStringLiteral(": Erreur de saisie %1").arg(vu::parseQuickEntry(line).error));
+        vu::EntryPanel::EnterOutcome outcome{};
+        try {
+            outcome = app->entryPanel().pressEnter();
+        } catch (const vu::AppError& e) {
+            printError(line + QStringLiteral(": ") + e.message());
+            printStored(stored, lines.size());
             return 1;
         }
+        if (outcome != vu::EntryPanel::EnterOutcome::Stored) {
+            printError(line + QStringLiteral(": Erreur de saisie %1").arg(entry.error));
+            printStored(stored, lines.size());
+            return 1;
+        }
+        stored << line;
     }
     printTable(*app);
     return 0;

@@ -2,10 +2,12 @@
 
 #include "contest_log/log_table.h"
 #include "contest_log/record_file.h"
+#include "platform/file_lock.h"
 #include "setup/station_settings.h"
 
 #include <QDateTime>
 #include <QStringList>
+#include <optional>
 
 namespace vu {
 
@@ -28,20 +30,36 @@ const QStringList& bandTexts();
 // when the name has none: the names of the ".BAK" copy and of the report files.
 [[nodiscard]] QString replaceExtension(const QString& fileName, QStringView extension);
 
-// The log's operations on the grid and the open contest file.
+// The text shown when another program has the contest file open for writing.
+[[nodiscard]] QString fileInUseText(const QString& path);
+// The text shown when a file that is not a contest file would be written into.
+[[nodiscard]] QString notAContestFileText(const QString& path);
+
+// The log's operations on the grid and the open contest file. While a file is the current one
+// for writing, an advisory lock on it keeps other programs (another copy of the tool, the window
+// program) from writing into it at the same time; they are refused with fileInUseText.
 class ContestFile {
 public:
     ContestFile(LogTable& table, const StationSettings& station, LogServices& services);
 
-    // Rebuilds the table from the contest file named by the station settings; leaves it open.
+    // Reading only: the file is opened without the lock and nothing is ever written into it (for
+    // the tool's reports, which may run while the window program logs into the file).
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Rebuilds the table from the contest file named by the station settings; leaves it open and
+    // locked. A file another program holds is refused before anything changes.
     void load();
-    // Writes row k into record k (nothing when its date, time or callsign is empty), durably.
+    // Throws AppError when another program holds the file at `path` (unless it is this one's).
+    void checkNotInUse(const QString& path) const;
+    // Writes row k into record k (nothing when its callsign is empty, or its date or time while
+    // the row was not stored before), durably.
     void storeRow(int k);
+    // Closes the file and releases its lock.
     void close();
     // Opens the contest file named by the station settings again.
     void reopen();
     // Keeps the file as it is now under ".BAK" and writes a fresh file from the table. When the
-    // copy cannot be made, nothing is changed and the error is raised.
+    // copy cannot be made, nothing is changed and the error is raised. A row whose cells still
+    // read as the record it was loaded from is written back byte for byte.
     void rewrite(const QDateTime& localNow);
     // Creates a new contest file at the settings' path holding the header and either the rows
     // on screen or, for an empty log, the placeholder record; leaves it open.
@@ -69,16 +87,28 @@ public:
     // The line record of a row; throws ConvertError on an unreadable date or time. Rows with
     // an empty date and time give zero values (blank records).
     [[nodiscard]] Record rowRecord(int row) const;
-    // Records 0..rowCount-1: the given header (or zeros) then every row as rowRecord builds it.
+    // The bytes row k is written as: its stored record when its cells still show that record,
+    // else rowRecord (throws ConvertError).
+    [[nodiscard]] QByteArray rowBytes(int row) const;
+    // Records 0..rowCount-1: the given header (or zeros) then every row as rowBytes gives it.
     [[nodiscard]] QByteArray tableImage(const Record* header) const;
 
 private:
     [[nodiscard]] bool rowIsStorable(int k) const;
+    // The line record row k was loaded from or last stored as; nothing for a blank one.
+    [[nodiscard]] std::optional<Record> storedLine(int k) const;
+    // Before a write: refuses a file that is not a contest file, or one another program holds.
+    void checkWritable();
+    // Writes `image` as the whole contest file, keeping it locked across the replacement.
+    void replaceWith(const QByteArray& image);
 
     LogTable& m_table;
     const StationSettings& m_station;
     LogServices& m_services;
     RecordFile m_file;
+    FileLock m_lock;
+    bool m_readOnly = false;
+    bool m_isContestFile = true; // what the last load found
     int m_bandIndex = 1;
 };
 

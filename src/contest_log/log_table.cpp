@@ -8,7 +8,7 @@ namespace {
 const QString kEmpty;
 }
 
-LogTable::LogTable() : m_rows(2, std::vector<QString>(kLogColumns)) {}
+LogTable::LogTable() : m_rows(2, std::vector<QString>(kLogColumns)), m_stored(2) {}
 
 void LogTable::setRowCount(int count) {
     count = std::max(count, 1);
@@ -17,6 +17,7 @@ void LogTable::setRowCount(int count) {
         return;
     }
     m_rows.resize(count, std::vector<QString>(m_columns));
+    m_stored.resize(count);
     if (m_listener != nullptr) {
         m_listener->rowCountChanged(old, count);
     }
@@ -55,10 +56,22 @@ void LogTable::setCell(int col, int row, const QString& text) {
     touch(row);
 }
 
+const QByteArray& LogTable::storedRecord(int row) const {
+    static const QByteArray none;
+    return row >= 0 && row < rowCount() ? m_stored[row] : none;
+}
+
+void LogTable::setStoredRecord(int row, const QByteArray& bytes) {
+    if (row >= 0 && row < rowCount()) {
+        m_stored[row] = bytes;
+    }
+}
+
 void LogTable::clearRow(int row) {
     if (row < 0 || row >= rowCount()) {
         return;
     }
+    m_stored[row].clear();
     bool changed = false;
     for (QString& c : m_rows[row]) {
         if (!c.isEmpty()) {
@@ -76,6 +89,7 @@ void LogTable::copyRow(int from, int to) {
         return;
     }
     m_rows[to] = m_rows[from];
+    m_stored[to] = m_stored[from];
     touch(to);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <vector>
 
@@ -59,6 +60,11 @@ public:
     void setCell(Col col, int row, const QString& text) {
         setCell(static_cast<int>(col), row, text);
     }
+    // The record bytes a row was loaded from or last stored as; empty when none. They go with the
+    // row when it is copied or cleared, so that a rewrite can keep a row as it was stored.
+    [[nodiscard]] const QByteArray& storedRecord(int row) const;
+    void setStoredRecord(int row, const QByteArray& bytes);
+
     // Empties every cell of a row.
     void clearRow(int row);
     // Copies all cells of row `from` into row `to`.
@@ -91,6 +97,7 @@ private:
     void flush();
 
     std::vector<std::vector<QString>> m_rows;
+    std::vector<QByteArray> m_stored;
     int m_columns = kLogColumns;
     int m_currentRow = 1;
     int m_currentCol = 0;

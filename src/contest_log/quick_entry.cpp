@@ -147,7 +147,19 @@ std::optional<int> numericValue(const QString& token) {
 
 QuickEntry parseQuickEntry(const QString& text) {
     QuickEntry e;
-    QString rest = trimmedLeft(text);
+    // Control characters typed or pasted into the line (a line end, a tab) never reach the
+    // record, where they would split the report lines: a tab separates like a blank, the others
+    // are dropped.
+    QString clean;
+    clean.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\t') {
+            clean += u' ';
+        } else if (c.unicode() >= 0x20 && c.unicode() != 0x7F) {
+            clean += c;
+        }
+    }
+    QString rest = trimmedLeft(clean);
     const QString t1 = takeToken(rest);
     QString tokens[3];
     for (QString& token : tokens) {

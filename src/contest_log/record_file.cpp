@@ -1,5 +1,6 @@
 #include "contest_log/record_file.h"
 
+#include "contest_log/log_format.h"
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
@@ -29,7 +30,13 @@ QString getString(const char* rec, RecordField field) {
     if (length > field.capacity) {
         length = field.capacity; // a damaged length never reads past its field
     }
-    return fromCp1252(QByteArrayView(rec + field.lengthOffset + 1, length));
+    QByteArrayView bytes(rec + field.lengthOffset + 1, length);
+    // A length beyond the value takes in the zeros written after it: the value ends there.
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0) {
+        bytes = bytes.first(nul);
+    }
+    return fromCp1252(bytes);
 }
 
 void putDouble(char* rec, int offset, double value) {
@@ -81,9 +88,10 @@ RecordFile::~RecordFile() {
     }
 }
 
-void RecordFile::open(const QString& path) {
+void RecordFile::open(const QString& path, bool writable) {
     close();
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (fd < 0) {
         throw IoError::fromErrno(errno, path);
     }
@@ -114,12 +122,16 @@ void RecordFile::close() {
     }
 }
 
-qint64 RecordFile::recordCount() const {
+qint64 RecordFile::size() const {
     struct stat st {};
     if (m_fd < 0 || ::fstat(m_fd, &st) != 0) {
         throw IoError::fromErrno(m_fd < 0 ? EBADF : errno, m_path);
     }
-    return st.st_size / kRecordSize;
+    return st.st_size;
+}
+
+qint64 RecordFile::recordCount() const {
+    return size() / kRecordSize;
 }
 
 QByteArray RecordFile::readAll() const {
@@ -166,10 +178,44 @@ void RecordFile::write(qint64 index, const Record& record) {
     if (m_fd < 0) {
         throw IoError::fromErrno(EBADF, m_path);
     }
-    writeFully(m_fd, encodeRecord(record), index * kRecordSize, m_path);
-    if (::fdatasync(m_fd) != 0) {
+    struct stat before {};
+    if (::fstat(m_fd, &before) != 0) {
         throw IoError::fromErrno(errno, m_path);
     }
+    try {
+        writeFully(m_fd, encodeRecord(record), index * kRecordSize, m_path);
+        if (::fdatasync(m_fd) != 0) {
+            throw IoError::fromErrno(errno, m_path);
+        }
+    } catch (const IoError&) {
+        // A record that did not go in whole is taken out again, with the blank records that would
+        // have led up to it: the file ends with the last whole record it held.
+        struct stat after {};
+        if (::fstat(m_fd, &after) == 0 && after.st_size > before.st_size) {
+            (void)::ftruncate(m_fd, before.st_size);
+        }
+        throw;
+    }
+}
+
+bool isContestFileImage(const QByteArray& data) {
+    if (data.size() % kRecordSize != 0) {
+        return false;
+    }
+    if (data.isEmpty()) {
+        return true; // nothing in it to lose
+    }
+    const char* header = data.constData();
+    for (const RecordField field :
+         {RecordLayout::Operator, RecordLayout::Station, RecordLayout::Band, RecordLayout::Call,
+          RecordLayout::RstSent, RecordLayout::RstRcvd, RecordLayout::Member,
+          RecordLayout::Category}) {
+        if (static_cast<unsigned char>(header[field.lengthOffset]) > field.capacity) {
+            return false;
+        }
+    }
+    return dateOfValue(getDouble(header, RecordLayout::DateOffset)).has_value() &&
+           timeOfValue(getDouble(header, RecordLayout::TimeOffset)).has_value();
 }
 
 } // namespace vu

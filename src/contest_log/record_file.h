@@ -46,8 +46,14 @@ constexpr RecordField Category{82, 4};
 // Encodes a record into its 88 bytes (little-endian doubles, Windows-1252 short strings, unused
 // bytes zero).
 [[nodiscard]] QByteArray encodeRecord(const Record& record);
-// Decodes 88 bytes. A length byte beyond its field's capacity reads as the capacity.
+// Decodes 88 bytes. A length byte beyond its field's capacity reads as the capacity, and a value
+// ends at its first zero byte.
 [[nodiscard]] Record decodeRecord(const char* bytes);
+
+// Whether a file's bytes look like a contest file that may be written into: whole records and a
+// header record whose lengths fit their fields and whose date and time are numbers. An empty file
+// passes.
+[[nodiscard]] bool isContestFileImage(const QByteArray& data);
 
 // A contest file opened for reading and writing records of 88 bytes. Every failure throws IoError.
 class RecordFile {
@@ -57,21 +63,23 @@ public:
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
-    // Opens an existing file for reading and writing.
-    void open(const QString& path);
+    // Opens an existing file for reading and writing, or for reading only.
+    void open(const QString& path, bool writable = true);
     // Creates the file (empty, replacing any file of that name) and opens it.
     void create(const QString& path);
     void close();
     [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
     [[nodiscard]] const QString& path() const { return m_path; }
 
+    // Size of the file in bytes.
+    [[nodiscard]] qint64 size() const;
     // Number of whole records; a trailing partial record is not counted.
     [[nodiscard]] qint64 recordCount() const;
     // Reads every whole record at once.
     [[nodiscard]] QByteArray readAll() const;
     [[nodiscard]] Record read(qint64 index) const;
     // Writes record `index` (extending the file when it lies beyond the end) and makes it durable
-    // before returning.
+    // before returning. A write that fails leaves the file at the size it had.
     void write(qint64 index, const Record& record);
 
 private:

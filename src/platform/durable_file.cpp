@@ -2,13 +2,45 @@
 
 #include "platform/errors.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace vu {
+
+namespace {
+
+// Renames `from` to `to`; with `replace` false an existing `to` is kept and the call fails with
+// EEXIST.
+bool renameInto(const QByteArray& from, const QByteArray& to, bool replace) {
+    if (replace) {
+        return ::rename(from.constData(), to.constData()) == 0;
+    }
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // A file system that cannot refuse to replace: look first.
+    if (::access(to.constData(), F_OK) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.constData(), to.constData()) == 0;
+}
+
+} // namespace
+
+void ignoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 void writeFully(int fd, const QByteArray& bytes, qint64 offset, const QString& path) {
     qint64 done = 0;
@@ -35,7 +67,11 @@ void syncDirectoryOf(const QString& path) {
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& bytes, const QString& tempPath) {
-    const QString temp = tempPath.isEmpty() ? path + QStringLiteral(".tmp~") : tempPath;
+    writeFileAtomically(path, bytes, AtomicWrite{tempPath, {}, true});
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes, const AtomicWrite& how) {
+    const QString temp = how.tempPath.isEmpty() ? path + QStringLiteral(".tmp~") : how.tempPath;
     const QByteArray tempName = QFile::encodeName(temp);
     const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
@@ -56,7 +92,15 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const QSt
         ::unlink(tempName.constData());
         throw IoError::fromErrno(err, path);
     }
-    if (::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0) {
+    try {
+        if (how.beforeRename) {
+            how.beforeRename(temp);
+        }
+    } catch (...) {
+        ::unlink(tempName.constData());
+        throw;
+    }
+    if (!renameInto(tempName, QFile::encodeName(path), how.replaceExisting)) {
         const int err = errno;
         ::unlink(tempName.constData());
         throw IoError::fromErrno(err, path);
@@ -64,15 +108,43 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const QSt
     syncDirectoryOf(path);
 }
 
+void removeLeftoverTempFiles(const QString& folder, qint64 minAgeSeconds) {
+    if (folder.isEmpty()) {
+        return;
+    }
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QFileInfoList leftovers =
+        QDir(folder).entryInfoList({QStringLiteral("*.tmp~")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& file : leftovers) {
+        if (file.lastModified().toUTC().secsTo(now) >= minAgeSeconds) {
+            QFile::remove(file.absoluteFilePath());
+        }
+    }
+}
+
 QByteArray readWholeFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw IoError::fromErrno(file.exists() ? EACCES : ENOENT, path);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw IoError::fromErrno(errno, path);
     }
-    QByteArray data = file.readAll();
-    if (file.error() != QFile::NoError) {
-        throw IoError(EIO, path);
+    QByteArray data;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int err = errno; // a folder, for one, opens but does not read
+            ::close(fd);
+            throw IoError::fromErrno(err, path);
+        }
+        if (n == 0) {
+            break;
+        }
+        data.append(buffer, n);
     }
+    ::close(fd);
     return data;
 }
 

@@ -7,8 +7,22 @@ namespace vu {
 AppError::AppError(QString message)
     : m_message(std::move(message)), m_utf8(m_message.toStdString()) {}
 
+namespace {
+
+// The wording, followed by the file it is about when known, so that the operator can tell which
+// of the program's files failed.
+QString messageFor(int code, const QString& path) {
+    QString text = IoError::textFor(code);
+    if (!path.isEmpty()) {
+        text += QStringLiteral(" : ") + path;
+    }
+    return text;
+}
+
+} // namespace
+
 IoError::IoError(int code, QString path)
-    : AppError(textFor(code)), m_code(code), m_path(std::move(path)) {}
+    : AppError(messageFor(code, path)), m_code(code), m_path(std::move(path)) {}
 
 QString IoError::textFor(int code) {
     switch (code) {
@@ -21,6 +35,10 @@ QString IoError::textFor(int code) {
         return QStringLiteral("Disque plein");
     case ReadBeyondEnd:
         return QStringLiteral("Lecture au-delà de la fin de fichier");
+    case EISDIR:
+        return QStringLiteral("Ce nom est celui d'un dossier, pas d'un fichier");
+    case ELOOP:
+        return QStringLiteral("Trop de liens symboliques");
     default:
         return QStringLiteral("Erreur E/S %1").arg(code);
     }
@@ -47,6 +65,10 @@ IoError IoError::fromErrno(int err, const QString& path) {
 
 ConvertError ConvertError::badDate(const QString& text) {
     return ConvertError(QStringLiteral("'%1' n'est pas une date correcte").arg(text));
+}
+
+ConvertError ConvertError::onLine(int line) const {
+    return ConvertError(QStringLiteral("Ligne %1 : ").arg(line) + message());
 }
 
 ConvertError ConvertError::badTime(const QString& text) {

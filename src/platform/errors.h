@@ -18,7 +18,8 @@ private:
     std::string m_utf8;
 };
 
-// A file operation failed; the text is the runtime's French wording for its code.
+// A file operation failed; the text is the runtime's French wording for its code, followed by
+// " : " and the file's path when it is known.
 class IoError : public AppError {
 public:
     // Codes of the runtime's input/output errors that have a wording of their own.
@@ -35,7 +36,7 @@ public:
 
     // Builds the error for an errno value of a failed system call.
     [[nodiscard]] static IoError fromErrno(int err, const QString& path = {});
-    // The runtime's French wording of an input/output error code.
+    // The runtime's French wording of an input/output error code (other codes are errno values).
     [[nodiscard]] static QString textFor(int code);
 
 private:
@@ -49,6 +50,8 @@ public:
     using AppError::AppError;
     [[nodiscard]] static ConvertError badDate(const QString& text);
     [[nodiscard]] static ConvertError badTime(const QString& text);
+    // The same error, said of log line `line`.
+    [[nodiscard]] ConvertError onLine(int line) const;
 };
 
 } // namespace vu

@@ -4,7 +4,11 @@
 #include "platform/durable_file.h"
 #include "platform/errors.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vu {
 
@@ -95,7 +99,10 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
     try {
         bytes = readWholeFile(m_path);
     } catch (const IoError&) {
-        return; // the services answer defaults for a file they cannot read
+        // The services answer defaults for a file they cannot read; such a file is never saved
+        // over, since that would put those defaults in place of what it holds.
+        m_unreadable = QFileInfo::exists(m_path) || QFileInfo(m_path).isSymLink();
+        return;
     }
     m_lines = fromCp1252(bytes).split(u'\n');
     if (!m_lines.isEmpty() && m_lines.back().isEmpty()) {
@@ -221,10 +228,22 @@ void IniFile::writeInteger(const QString& section, const QString& key, int value
 }
 
 void IniFile::save() const {
+    const QString refusal = QStringLiteral("Impossible d'écrire dans %1").arg(m_path);
+    if (m_unreadable) {
+        throw AppError(refusal);
+    }
+    // A read-only file keeps what it holds, although its folder would let a new file take its
+    // name.
+    struct stat st {};
+    if (::stat(QFile::encodeName(m_path).constData(), &st) == 0 &&
+        (::access(QFile::encodeName(m_path).constData(), W_OK) != 0 ||
+         (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
+        throw AppError(refusal);
+    }
     try {
         writeFileAtomically(m_path, cp1252Lines(m_lines));
     } catch (const IoError&) {
-        throw AppError(QStringLiteral("Impossible d'écrire dans %1").arg(m_path));
+        throw AppError(refusal);
     }
 }
 

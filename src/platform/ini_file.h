@@ -33,7 +33,8 @@ public:
     void writeInteger(const QString& section, const QString& key, int value);
 
     // Writes the file atomically (the old file stays whole until the new one is complete).
-    // Throws AppError "Impossible d'écrire dans <path>" when the system refuses.
+    // Throws AppError "Impossible d'écrire dans <path>" when the system refuses, when the file is
+    // read-only, or when it is there but could not be read (its contents would be lost).
     void save() const;
 
     // The file's lines as they will be written.
@@ -52,6 +53,7 @@ private:
 
     QString m_path;
     QStringList m_lines;
+    bool m_unreadable = false;
 };
 
 } // namespace vu

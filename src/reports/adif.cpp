@@ -4,6 +4,7 @@
 #include "contest_log/log_format.h"
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
+#include "platform/errors.h"
 #include "platform/version.h"
 
 #include <charconv>
@@ -104,10 +105,16 @@ void produceLines(const LogTable& table, const ReportStation& station, const QSt
         appendField(record, u"COUNTRY", country.dxccPrefix);
         appendField(record, u"DXCC", country.adif);
         appendField(record, u"CONT", country.continent);
-        appendField(record, u"QSO_DATE",
-                    formatCompactDate(parseLogDate(table.cell(Col::Date, row))));
-        appendField(record, u"TIME_ON",
-                    formatCompactTime(parseLogTime(table.cell(Col::Time, row))));
+        QDate date;
+        QTime time;
+        try {
+            date = parseLogDate(table.cell(Col::Date, row));
+            time = parseLogTime(table.cell(Col::Time, row));
+        } catch (const ConvertError& e) {
+            throw e.onLine(row);
+        }
+        appendField(record, u"QSO_DATE", formatCompactDate(date));
+        appendField(record, u"TIME_ON", formatCompactTime(time));
         record += QLatin1String("<MODE:2>CW ");
         appendField(record, u"BAND", band + u'M');
         appendFrequency(record, band);

@@ -15,7 +15,7 @@ namespace vu {
 using CountryLookup = std::function<CountryResult(const QString& callsign)>;
 
 // The lines of the ADIF 3.1.3 export of the log: header, then one record per line of the log
-// that has a callsign. Throws ConvertError on an unreadable date or time cell.
+// that has a callsign. Throws ConvertError, naming the line, on an unreadable date or time cell.
 [[nodiscard]] QStringList adifLines(const LogTable& table, const ReportStation& station,
                                     const QString& version, const CountryLookup& lookUp);
 // The ADIF file's bytes: the lines in Windows-1252, each ended by CR LF.

@@ -1,8 +1,10 @@
 #include "reports/cabrillo.h"
 
 #include "contest_log/contest_file.h"
+#include "contest_log/log_format.h"
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
+#include "platform/errors.h"
 #include "platform/version.h"
 
 namespace vu {
@@ -74,8 +76,18 @@ QStringList cabrilloLines(const LogTable& table, const ReportStation& station,
         field(station.stationCall, 13) + field(QStringLiteral("599"), 3) +
         field(station.clubNumber, 4) +
         field(station.qrpTicked ? QStringLiteral("QRP") : QStringLiteral("QRO"), 3);
-    // Every log line, blank ones included: not the title row nor the entry row.
+    // Every log line, blank ones included: not the title row nor the entry row. A contact whose
+    // date or time does not read stops the report, naming its line, rather than going out
+    // without them.
     for (int row = 1; row < table.rowCount() - 1; ++row) {
+        if (!table.cell(Col::Call, row).isEmpty()) {
+            try {
+                (void)parseLogDate(table.cell(Col::Date, row));
+                (void)parseLogTime(table.cell(Col::Time, row));
+            } catch (const ConvertError& e) {
+                throw e.onLine(row);
+            }
+        }
         lines << field(QStringLiteral("QSO:"), 4) + frequencyField(table.cell(Col::Band, row)) +
                      field(QStringLiteral("CW"), 2) +
                      field(cabrilloDate(table.cell(Col::Date, row)), 10) +

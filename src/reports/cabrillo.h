@@ -10,6 +10,7 @@
 namespace vu {
 
 // The lines of the Cabrillo 3.0 report of the log: header, one QSO line per log line, trailer.
+// Throws ConvertError, naming the line, for a contact whose date or time cell does not read.
 [[nodiscard]] QStringList cabrilloLines(const LogTable& table, const ReportStation& station,
                                         const QString& version);
 // The Cabrillo file's bytes: the lines in Windows-1252, each ended by CR LF.

@@ -2,6 +2,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
+#include "platform/errors.h"
 #include "platform/text_trim.h"
 
 #include <algorithm>
@@ -126,6 +127,10 @@ void cutRecord(QByteArrayView record, CountryList& out) {
     });
 
     const QString dxccText = fromCp1252(entity.dxcc);
+    // An entity line among the aliases: this record's ";" is missing.
+    if (aliases.contains(':')) {
+        out.unclosedEntities.append(fromCp1252(entity.name));
+    }
     for (const QByteArray& piece : aliases.split(',')) {
         QByteArray item = trimBlanks(piece).toByteArray();
         removeOverride(item, '(', ')');
@@ -347,11 +352,22 @@ void CountryTable::buildCountryList(bool allowDownload) {
         return; // the country list keeps what it had
     }
     CountryList list = buildCountryListText(readWholeFile(m_countryFile.path()));
+    if (list.text.isEmpty()) {
+        throw AppError(
+            QStringLiteral("Le fichier des pays %1 ne donne aucun pays : il n'a pas été pris")
+                .arg(m_countryFile.path()));
+    }
     writeFileAtomically(m_countryList.path(), list.text);
     // The list just written is the one in memory: no need to read it back.
     (void)m_countryList.changed();
     m_index.load(list.text);
     m_dxccPrefixes = std::move(list.dxccPrefixes);
+    if (!list.unclosedEntities.isEmpty()) {
+        throw AppError(
+            QStringLiteral("Le fichier des pays %1 est abîmé : il manque le « ; » qui "
+                           "termine %2")
+                .arg(m_countryFile.path(), list.unclosedEntities.join(QStringLiteral(", "))));
+    }
 }
 
 const QStringList& CountryTable::dxccPrefixes() const {

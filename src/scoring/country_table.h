@@ -28,6 +28,8 @@ struct CountryResult {
 struct CountryList {
     QByteArray text;
     QStringList dxccPrefixes;
+    // Entities whose record lacks its closing ";": the next entities' lines became their aliases.
+    QStringList unclosedEntities;
 };
 
 // Cuts a country file (cty_wt.dat) into the country list: one line per alias prefix, "=" entries
@@ -81,7 +83,10 @@ public:
     ~CountryTable();
 
     // Builds the country list from the country file (fetching the file first when it is missing
-    // and `allowDownload` is set) and fills the DXCC prefix list.
+    // and `allowDownload` is set) and fills the DXCC prefix list. A country file that gives no
+    // country leaves the list as it was; it, and records that run into the next ones, are
+    // reported with an AppError once the build is done, since every contact would otherwise
+    // score as an unknown country without a word.
     void buildCountryList(bool allowDownload);
     // DXCC prefixes, each entity once, in country-file order (the station window's list).
     [[nodiscard]] const QStringList& dxccPrefixes() const;

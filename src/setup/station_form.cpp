@@ -3,6 +3,7 @@
 #include "contest_log/log_table.h"
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
+#include "platform/errors.h"
 #include "scoring/country_table.h"
 #include "scoring/member_roster.h"
 #include "setup/languages.h"
@@ -86,7 +87,16 @@ void StationForm::reportStartUpError(const QString& text) {
 }
 
 void StationForm::buildCountryList(bool allowDownload) {
-    m_countries.buildCountryList(allowDownload);
+    try {
+        m_countries.buildCountryList(allowDownload);
+    } catch (const AppError& e) {
+        // The info line tells the operator that the scoring's countries are not to be trusted.
+        m_labelInfoInternet = e.message();
+        m_infoInternetVisible = true;
+        m_dxccItems = m_countries.dxccPrefixes();
+        m_dxccIndex = m_dxccItems.indexOf(m_dxccText);
+        throw;
+    }
     m_dxccItems = m_countries.dxccPrefixes();
     m_dxccIndex = m_dxccItems.indexOf(m_dxccText);
 }

@@ -50,7 +50,8 @@ public:
     // reported (no connection, success, failure), shown under the roster labels; empty when no
     // update ran.
     void rosterUpdateDone(RosterOutcome outcome, const QString& updateInfo = {});
-    // Last creation step: the country list and the DXCC list's items.
+    // Last creation step: the country list and the DXCC list's items. A failure or a damaged
+    // country file is shown in the info line as well as raised.
     void buildCountryList(bool allowDownload);
 
     // Activation: sets the category from the box; returns the prompt to show (empty for none).

@@ -93,6 +93,42 @@ TEST(ApplicationReferenceData, AFileErrorOfTheBuildDoesNotStopTheStartUp) {
     EXPECT_TRUE(QFileInfo(dir.filePath("Files")).isDir());
 }
 
+// A country file that gives no country, or a record without its ";" that takes in the next
+// entities, is said in the station window's info line and among the start-up errors: every
+// contact would otherwise score as an unknown country without a word.
+TEST(ApplicationReferenceData, ADamagedCountryFileIsReported) {
+    const QByteArray header = "#\n# RELEASE\n#\n#\n";
+    struct Case {
+        QByteArray countryFile;
+        const char* says;
+        int countries; // DXCC prefixes in the station window's list
+    };
+    const Case cases[] = {
+        {header, "ne donne aucun pays", 0},
+        {header + "# ADIF 247\n# nothing else\n", "ne donne aucun pays", 0},
+        {header + "Spratly Islands:  26:  50:  AS:    9.88:  -114.23:    -8.0:  1S:\n"
+                  "    9M0,BM9S\n"
+                  "Monaco:  14:  27:  EU:   43.73:    -7.40:    -1.0:  3A:\n    3A;\n"
+                  "Japan:  25:  45:  AS:   36.40:  -138.38:    -9.0:  JA:\n    JA;\n",
+         "il manque le « ; » qui termine Spratly Islands", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.says);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        test::writeFile(dir.filePath("cty_wt.dat"), c.countryFile);
+        Application app(optionsFor(dir.path(), false));
+        app.startUp();
+        ASSERT_EQ(app.startUpErrors().size(), 1);
+        const QString error = app.startUpErrors().first();
+        EXPECT_TRUE(error.contains(dir.filePath("cty_wt.dat"))) << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.says))) << error.toStdString();
+        EXPECT_EQ(app.stationForm().labelInfoInternet(), error);
+        EXPECT_TRUE(app.stationForm().infoInternetVisible());
+        EXPECT_EQ(app.countries().dxccPrefixes().size(), c.countries);
+    }
+}
+
 TEST(ApplicationReferenceData, LoadingALogNamesMembersAndScoresIt) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

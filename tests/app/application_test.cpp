@@ -49,6 +49,37 @@ TEST_F(ApplicationTest, FromStartUpToTheMainWindowTheStationNamesAndCreatesTheLo
     EXPECT_EQ(app.table().rowCount(), 2);
 }
 
+// Temporary files of whole-file writes that a kill left between the write and the rename go at
+// the next start; a young one may be another program's write in progress and stays.
+TEST_F(ApplicationTest, StartUpRemovesTheTemporaryFilesAKillLeftBehind) {
+    const QString logs = m_dir.filePath("logs");
+    ASSERT_TRUE(QDir().mkpath(logs));
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath("Files")));
+    test::layProgramFolder(m_dir.path(), {"[VGlobales]", "OPERATOR=D4ERI", "CHEMIN_FICHIER=" + logs,
+                                          "NOM_FICHIER=LOG.QRP"});
+    const QStringList old = {m_dir.filePath("Varurav_UDA.ini.tmp~"),
+                             m_dir.filePath("DXCC.CSV.tmp~"), m_dir.filePath("Files/LOG.CBR.tmp~"),
+                             logs + "/LOG.QRP.tmp~", logs + "/.LOG.QRP_1.tmp~"};
+    const QStringList kept = {logs + "/LOG.BAK.tmp~", logs + "/LOG.QRP", logs + "/notes.tmp"};
+    for (const QString& path : old + kept) {
+        test::writeFile(path, "x");
+    }
+    for (const QString& path : old + QStringList{logs + "/LOG.QRP", logs + "/notes.tmp"}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
+    }
+    Application app(options());
+    app.startUp();
+    for (const QString& path : old) {
+        EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+    }
+    for (const QString& path : kept) {
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    }
+}
+
 TEST_F(ApplicationTest, TheRosterQuestionIsAskedOnlyWhenAFetchIsAllowed) {
     // Reference files in place: nothing but the roster question may reach for the network.
     ASSERT_TRUE(QFile::copy(test::fixture("cty_wt.dat"), m_dir.filePath("cty_wt.dat")));

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -134,7 +135,7 @@ TEST(Cli, ScoreOfAMissingFileGivesTheIoTextAndExitsWithOne) {
     const test::CliResult r = test::runCli(
         {"score", dir.filePath("nothing.QRP"), "--program-folder", programFolder(dir, kStation)});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, QStringLiteral("Fichier introuvable\n"));
+    EXPECT_EQ(r.err, "Fichier introuvable : " + dir.filePath("nothing.QRP") + "\n");
     EXPECT_TRUE(r.out.isEmpty());
 }
 
@@ -200,7 +201,7 @@ TEST(Cli, ReportsAreWrittenWhereTheProgramWritesThemAndTheirPathsPrinted) {
     const test::CliResult missing =
         test::runCli({"adif", dir.filePath("NONE.QRP"), "--program-folder", program});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, "Fichier introuvable\n");
+    EXPECT_EQ(missing.err, "Fichier introuvable : " + dir.filePath("NONE.QRP") + "\n");
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("NONE.ADI")));
 }
 
@@ -211,16 +212,142 @@ TEST(Cli, LogStoresEachLineAsEnterDoesAndStopsAtARefusedOne) {
     test::layReferenceData(folder);
     const QString log = dir.filePath("NEW.QRP");
 
-    const test::CliResult r =
-        test::runCli({"log", log, "DL1ABC 5", "F5AAA 5 7 AB", "G4CCC", "--program-folder", folder});
+    const test::CliResult r = test::runCli(
+        {"log", log, "DL1ABC 5", "   ", "F5AAA 5 7 AB", "G4CCC", "--program-folder", folder});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "F5AAA 5 7 AB: Erreur de saisie 23\n");
+    EXPECT_EQ(r.err, "F5AAA 5 7 AB: Erreur de saisie 23\n"
+                     "Lignes enregistrées : 1 sur 4 (DL1ABC 5)\n");
 
     const test::CliResult scored = test::runCli({"score", log, "--program-folder", folder});
     ASSERT_EQ(scored.exitCode, 0) << scored.err.toStdString();
     const QStringList rows = scored.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), 3) << scored.out.toStdString();
     EXPECT_EQ(rows[0].split('\t').mid(4, 5), (QStringList{"DL1ABC", "559", "599", "NM", "QRP"}));
+}
+
+// What the window program shows at start-up the tool says on its standard error, naming the file.
+TEST(Cli, StartUpErrorsGoToStandardError) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    ASSERT_TRUE(QDir().mkpath(folder + "/cty_wt.dat")); // a folder where the country file should be
+    const QString log = dir.filePath("LOG.QRP");
+    test::writeFile(log, QByteArray(88, '\0'));
+    const test::CliResult r = test::runCli({"score", log, "--program-folder", folder});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err,
+              "Ce nom est celui d'un dossier, pas d'un fichier : " + folder + "/cty_wt.dat\n");
+}
+
+// A contest file of a header and `lines` line records.
+QByteArray contestFileOf(int lines) {
+    QByteArray bytes(88, '\0');
+    for (int k = 1; k <= lines; ++k) {
+        bytes += encodeRecord(test::lineRecord(QStringLiteral("F%1AA").arg(k), "40",
+                                               QDate(2024, 1, 15), QTime(8, k)));
+    }
+    return bytes;
+}
+
+TEST(Cli, LogRefusesAFileAnotherProgramWritesInto) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    test::layReferenceData(folder);
+    const QString log = dir.filePath("LOG.QRP");
+    test::writeFile(log, contestFileOf(1));
+    {
+        // The window program has the file open.
+        StationSettings station;
+        station.contestFolder = dir.path();
+        station.contestFileName = "LOG.QRP";
+        LogTable table;
+        test::NoServices services;
+        ContestFile window(table, station, services);
+        window.load();
+
+        const test::CliResult refused =
+            test::runCli({"log", log, "DL1ABC", "--program-folder", folder});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_TRUE(refused.err.contains(log + " est ouvert par un autre programme"))
+            << refused.err.toStdString();
+        EXPECT_EQ(test::readFile(log), contestFileOf(1));
+        // Reading it is no writing: the reports can still be made.
+        EXPECT_EQ(test::runCli({"score", log, "--program-folder", folder}).exitCode, 0);
+    }
+    const test::CliResult r = test::runCli({"log", log, "DL1ABC", "--program-folder", folder});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(test::recordCalls(log), (QStringList{"F1AA", "DL1ABC"}));
+}
+
+// A report given by mistake in place of the contest file is left as it is.
+TEST(Cli, LogRefusesAFileThatIsNotAContestFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    test::layReferenceData(folder);
+    const QString report = dir.filePath("LOG.CBR");
+    const QByteArray text = "START-OF-LOG: 3.0\r\nCALLSIGN: D4ERI\r\nEND-OF-LOG:\r\n";
+    test::writeFile(report, text);
+    const test::CliResult r = test::runCli({"log", report, "DL1ABC", "--program-folder", folder});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("Le fichier " + report + " n'est pas un fichier de concours"))
+        << r.err.toStdString();
+    EXPECT_EQ(test::readFile(report), text);
+}
+
+// Two runs at once on one file: each line a run reports stored is in the file, once.
+TEST(Cli, TwoLogRunsAtOnceLoseNothing) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    test::layReferenceData(folder);
+    const QString log = dir.filePath("LOG.QRP");
+    test::writeFile(log, contestFileOf(0));
+    QStringList lines[2];
+    QProcess runs[2];
+    for (int i = 0; i < 2; ++i) {
+        for (int k = 0; k < 30; ++k) {
+            lines[i] << QStringLiteral("D%1K%2").arg(i).arg(k);
+        }
+        runs[i].start(QStringLiteral(VARURAV_CLI_PATH),
+                      QStringList{"log", log} + lines[i] + QStringList{"--program-folder", folder});
+    }
+    QStringList expected;
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(runs[i].waitForFinished(120000));
+        const QString err = QString::fromUtf8(runs[i].readAllStandardError());
+        if (runs[i].exitCode() == 0) {
+            expected += lines[i];
+        } else {
+            EXPECT_TRUE(err.contains(" est ouvert par un autre programme")) << err.toStdString();
+        }
+    }
+    QStringList calls = test::recordCalls(log);
+    calls.sort();
+    expected.sort();
+    EXPECT_EQ(calls, expected);
+}
+
+// Beyond the file-size limit a store fails with the full-volume text and leaves no part of its
+// record, instead of the process ending on a signal with a torn record.
+TEST(Cli, LogBeyondTheFileSizeLimitSaysDiskFullAndKeepsWholeRecords) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    test::layReferenceData(folder);
+    const QString log = dir.filePath("LOG.QRP");
+    test::writeFile(log, contestFileOf(10)); // 968 bytes; the limit is 1024
+    QProcess run;
+    run.start("bash", QStringList{"-c", "ulimit -f 1 && exec \"$0\" \"$@\"", VARURAV_CLI_PATH,
+                                  "log", log, "DL1ABC", "--program-folder", folder});
+    ASSERT_TRUE(run.waitForFinished(120000));
+    const QString err = QString::fromUtf8(run.readAllStandardError());
+    EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(err.contains("DL1ABC: Disque plein")) << err.toStdString();
+    EXPECT_TRUE(err.contains("Lignes enregistrées : 0 sur 1")) << err.toStdString();
+    EXPECT_EQ(test::readFile(log), contestFileOf(10));
 }
 
 } // namespace

@@ -7,35 +7,12 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <pwd.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace vu {
 namespace {
-
-// While it lives, writes beyond `bytes` from the file's start fail with EFBIG, as on a full volume.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 class DiskFaultsTest : public ::testing::Test {
 protected:
@@ -99,7 +76,7 @@ protected:
 TEST_F(DiskFaultsTest, ContestFolderRemovedWhileLogging) {
     ASSERT_EQ(enter("D4ERI"), "");
     ASSERT_TRUE(QDir().rename(logs(), logs() + "_unplugged"));
-    EXPECT_EQ(enter("DL1ABC"), "Fichier introuvable");
+    EXPECT_EQ(enter("DL1ABC"), "Fichier introuvable : " + log());
     EXPECT_EQ(app->entryPanel().entryText(), "DL1ABC");
     EXPECT_EQ(tableCalls(), (QStringList{"D4ERI"}));
     // The backup to another volume keeps every validated QSO meanwhile.
@@ -123,7 +100,7 @@ TEST_F(DiskFaultsTest, ContestFolderMadeReadOnlyWhileLogging) {
         const test::AsUnprivilegedUser unprivileged;
         // The record reaches the file still open; the next store cannot open it again.
         EXPECT_EQ(enter("DL1ABC"), "");
-        EXPECT_EQ(enter("G4XYZ"), "Accès au fichier refusé");
+        EXPECT_EQ(enter("G4XYZ"), "Accès au fichier refusé : " + log());
         EXPECT_EQ(app->entryPanel().entryText(), "G4XYZ");
         // A deletion needs the ".BAK" copy first: refused, the file is left as it was.
         app->table().setCurrentCell(static_cast<int>(Col::Call), 1);
@@ -144,11 +121,12 @@ TEST_F(DiskFaultsTest, FullVolumeStopsTheWriteWithDiskFullAndLeavesNoPartFile) {
     ASSERT_EQ(enter("D4ERI"), "");
     ASSERT_EQ(enter("DL1ABC"), "");
     {
-        const FileSizeLimit full(3 * kRecordSize);
-        EXPECT_EQ(enter("G4XYZ"), "Disque plein");
+        const test::FileSizeLimit full(3 * kRecordSize);
+        EXPECT_EQ(enter("G4XYZ"), "Disque plein : " + log());
         EXPECT_THROW(app->backups().rotatingBackup(volume(), "LOG.QRP"), IoError);
         const auto check = app->backups().check(clock.now(), volume(), "LOG.QRP");
-        EXPECT_EQ(check.errorToShow, "Disque plein");
+        EXPECT_TRUE(check.errorToShow.startsWith("Disque plein : " + volume() + "/"))
+            << check.errorToShow.toStdString();
     }
     EXPECT_TRUE(QDir(volume()).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC"}));

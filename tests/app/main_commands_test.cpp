@@ -1,10 +1,12 @@
 #include "app/application.h"
 #include "contest_log/record_file.h"
+#include "platform/errors.h"
 #include "platform/ini_file.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -51,6 +53,39 @@ TEST_F(MainCommandsTest, OpeningALogSavesItsNameAtOnceAndLoadsIt) {
     EXPECT_EQ(ini.readString("VGlobales", "NOM_FICHIER", {}), QStringLiteral("OTHER.QRP"));
     EXPECT_EQ(ini.readString("VGlobales", "CHEMIN_FICHIER", {}), m_dir.filePath("Files"));
     EXPECT_EQ(app.fileNaming().editNomFichier(), QStringLiteral("OTHER.QRP"));
+}
+
+// A log another program writes into is refused: the window keeps its own file, and logging goes on
+// into it.
+TEST_F(MainCommandsTest, OpeningALogAnotherProgramWritesIntoKeepsTheCurrentOne) {
+    const QString mine = app.contestFile().path();
+    const QString other = m_dir.filePath("Files/OTHER.QRP");
+    test::writeFile(other, QByteArray(kRecordSize, '\0'));
+    StationSettings station;
+    station.contestFolder = m_dir.filePath("Files");
+    station.contestFileName = QStringLiteral("OTHER.QRP");
+    LogTable table;
+    test::NoServices services;
+    ContestFile tool(table, station, services);
+    tool.load();
+    try {
+        app.openLog(other);
+        ADD_FAILURE() << "opened a file another program writes into";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.message(), "Le fichier " + other + " est ouvert par un autre programme");
+    }
+    EXPECT_EQ(app.contestFile().path(), mine);
+    EXPECT_EQ(IniFile(m_dir.filePath("Varurav_UDA.ini")).readString("VGlobales", "NOM_FICHIER", {}),
+              QString());
+    app.clock().tick(app.table());
+    app.entryPanel().setEntryText(QStringLiteral("EA3XYZ"));
+    ASSERT_EQ(app.entryPanel().pressEnter(), EntryPanel::EnterOutcome::Stored);
+    EXPECT_EQ(test::recordCalls(mine), (QStringList{"F5AAA", "DL1BBB", "G4CCC", "EA3XYZ"}));
+    // And the tool cannot write into the window's file.
+    StationSettings windowsFile = station;
+    windowsFile.contestFileName = QFileInfo(mine).fileName();
+    ContestFile second(table, windowsFile, services);
+    EXPECT_THROW(second.load(), AppError);
 }
 
 TEST_F(MainCommandsTest, ANewLogKeepsOnlyTheHeaderTwice) {

@@ -3,10 +3,15 @@
 #include "platform/errors.h"
 #include "support/test_support.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace vu {
 namespace {
@@ -115,6 +120,7 @@ TEST_F(ContestFileTest, HeaderFieldsDoNotTouchTheSettings) {
     LogTable t2;
     ContestFile writer(t2, other, services);
     writer.createNew(localNow);
+    writer.close();
     file.load();
     EXPECT_EQ(station.operatorCall, QStringLiteral("D4ERI"));
     EXPECT_EQ(station.clubNumber, QStringLiteral("123"));
@@ -203,13 +209,131 @@ TEST_F(ContestFileTest, RewriteWithoutAPossibleBackupLeavesTheFileUntouched) {
     EXPECT_EQ(fileBytes(), before);
 }
 
+// Rows the file holds in a form the grid cannot show (a date or time that is no number or out of
+// range) show empty cells; moving them with a deletion or an insertion must not lose them, and
+// rows nobody changed keep their bytes (the operator and station of the day they were logged).
+TEST_F(ContestFileTest, RewritesKeepTheStoredBytesOfRowsTheyDoNotChange) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Bad {
+        int offset;
+        double value;
+    };
+    const Bad cases[] = {{RecordLayout::DateOffset, nan},   {RecordLayout::DateOffset, inf},
+                         {RecordLayout::DateOffset, 1e300}, {RecordLayout::DateOffset, -1e7},
+                         {RecordLayout::TimeOffset, nan},   {RecordLayout::TimeOffset, -inf}};
+    for (const Bad& c : cases) {
+        SCOPED_TRACE(c.value);
+        Record old = lineRecord("F5XYZ", "40", day, {8, 1});
+        old.operatorCall = QStringLiteral("F4OLD");
+        QByteArray bad = encodeRecord(lineRecord("DL1AB", "20", day, {8, 2}));
+        std::memcpy(bad.data() + c.offset, &c.value, 8);
+        bad[RecordLayout::Call.lengthOffset + 10] = 'Z'; // a byte past the value
+        QByteArray bytes = encodeRecord(file.headerRecord(localNow)) +
+                           encodeRecord(lineRecord("D4ERI", "40", day, {8, 0})) +
+                           encodeRecord(old) + bad;
+        test::writeFile(station.contestFilePath(), bytes);
+        file.load();
+        ASSERT_EQ(table.cell(Col::Call, 3), QStringLiteral("DL1AB"));
+
+        // Insert a blank line at row 1, then delete it, as the grid's menu does.
+        table.setRowCount(table.rowCount() + 1);
+        for (int k = table.rowCount() - 1; k > 1; --k) {
+            table.copyRow(k - 1, k);
+        }
+        table.clearRow(1);
+        file.rewrite(localNow);
+        EXPECT_EQ(fileBytes().mid(2 * 88), bytes.mid(88));
+        for (int k = 1; k < table.rowCount() - 1; ++k) {
+            table.copyRow(k + 1, k);
+        }
+        table.setRowCount(table.rowCount() - 1);
+        file.rewrite(localNow);
+        EXPECT_EQ(fileBytes().mid(88), bytes.mid(88));
+
+        // A corrected row is written from its cells; the value the grid cannot show is kept.
+        table.setCell(Col::Call, 3, QStringLiteral("DL1ABC"));
+        file.rewrite(localNow);
+        const QByteArray after = fileBytes();
+        EXPECT_EQ(decodeRecord(after.constData() + 3 * 88).call, QStringLiteral("DL1ABC"));
+        EXPECT_EQ(after.mid(3 * 88 + c.offset, 8), bad.mid(c.offset, 8));
+        EXPECT_EQ(after.mid(88, 2 * 88), bytes.mid(88, 2 * 88));
+        file.close();
+    }
+}
+
+// A second writer on one file (another copy of the tool, the window program) is refused with the
+// file's name until the first lets it go; stores and rewrites keep the first one's hold.
+TEST_F(ContestFileTest, OneWriterAtATime) {
+    writeLog({lineRecord("D4ERI", "40", day, {8, 0})});
+    file.load();
+    LogTable otherTable;
+    ContestFile other(otherTable, station, services);
+    const QString inUse = station.contestFilePath() + " est ouvert par un autre programme";
+    const auto refused = [&] {
+        try {
+            other.load();
+        } catch (const AppError& e) {
+            return e.message().endsWith(inUse);
+        }
+        return false;
+    };
+    EXPECT_TRUE(refused());
+    EXPECT_EQ(otherTable.rowCount(), 2);
+
+    table.setCell(Col::Band, 2, QStringLiteral("40"));
+    table.setCell(Col::Date, 2, QStringLiteral("15/01/2024"));
+    table.setCell(Col::Time, 2, QStringLiteral("08:01"));
+    table.setCell(Col::Call, 2, QStringLiteral("F5XYZ"));
+    file.storeRow(2);
+    EXPECT_TRUE(refused());
+    file.rewrite(localNow);
+    EXPECT_TRUE(refused());
+    file.createCleared(localNow);
+    EXPECT_TRUE(refused());
+
+    file.close();
+    EXPECT_NO_THROW(other.load());
+    EXPECT_THROW(file.load(), AppError);
+}
+
+// A file that is not a contest file (a report given by mistake) still loads as today, but nothing
+// is written into it.
+TEST_F(ContestFileTest, AFileThatIsNotAContestFileIsNeverWrittenInto) {
+    const QByteArray cabrillo = "START-OF-LOG: 3.0\r\nCALLSIGN: D4ERI\r\nQSO: 7000 CW 2024-01-15 "
+                                "0805 D4ERI 599 123 QRP DL1ABC 599 NM\r\nEND-OF-LOG:\r\n";
+    for (const QByteArray& bytes : {cabrillo, cabrillo.left(176)}) {
+        test::writeFile(station.contestFilePath(), bytes);
+        ASSERT_NO_THROW(file.load());
+        const int row = table.entryRow();
+        table.setCell(Col::Band, row, QStringLiteral("40"));
+        table.setCell(Col::Date, row, QStringLiteral("15/01/2024"));
+        table.setCell(Col::Time, row, QStringLiteral("08:01"));
+        table.setCell(Col::Call, row, QStringLiteral("F5XYZ"));
+        const QString refusal = "Le fichier " + station.contestFilePath() +
+                                " n'est pas un fichier de concours : il n'a pas été modifié";
+        for (const auto& write : std::initializer_list<std::function<void()>>{
+                 [&] { file.storeRow(row); }, [&] { file.rewrite(localNow); },
+                 [&] { file.createCleared(localNow); }}) {
+            try {
+                write();
+                ADD_FAILURE() << "written into";
+            } catch (const AppError& e) {
+                EXPECT_EQ(e.message(), refusal);
+            }
+            EXPECT_EQ(fileBytes(), bytes);
+        }
+        EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("ZIV_URU_B.BAK"))));
+    }
+}
+
 TEST_F(ContestFileTest, MissingFolderGivesTheIoText) {
     station.contestFolder = m_dir.filePath(QStringLiteral("gone"));
     try {
         file.load();
         FAIL() << "no error";
     } catch (const IoError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Fichier introuvable"));
+        EXPECT_EQ(e.message(), "Fichier introuvable : " + station.contestFilePath());
     }
     EXPECT_EQ(table.rowCount(), 2);
 }

@@ -1,6 +1,7 @@
 #include "contest_log/quick_entry.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace vu {
@@ -108,6 +109,32 @@ TEST(QuickEntry, NumericTestFollowsTheIntegerConversion) {
     }
 }
 
+// A line end or tab typed or pasted into the line would split the report lines of the callsign.
+TEST(QuickEntry, ControlCharactersNeverReachTheFields) {
+    struct Control {
+        QString typed;
+        const char* call;
+        const char* sent;
+        const char* rcvd;
+    };
+    const Control cases[] = {
+        {QStringLiteral("DL1ABC\t5\t7"), "DL1ABC", "559", "579"},
+        {QStringLiteral("DL1ABC\t\t 5"), "DL1ABC", "559", "599"},
+        {QStringLiteral("DL1\rABC 5\r\n"), "DL1ABC", "559", "599"},
+        {QStringLiteral("\nDL1ABC\x0b 4\x1b 7"), "DL1ABC", "549", "579"},
+        {QString::fromLatin1("DL1A\0BC 5", 10), "DL1ABC", "559", "599"},
+        {QStringLiteral("DL1ABC\x7f"), "DL1ABC", "", ""},
+    };
+    for (const Control& c : cases) {
+        const QuickEntry e = parseQuickEntry(c.typed);
+        SCOPED_TRACE(c.call);
+        EXPECT_EQ(e.error, 0);
+        EXPECT_EQ(e.call, QLatin1String(c.call));
+        EXPECT_EQ(e.rstSent, QLatin1String(c.sent));
+        EXPECT_EQ(e.rstRcvd, QLatin1String(c.rcvd));
+    }
+}
+
 TEST(QuickEntry, TakesAnyTextWithoutCrashing) {
     EXPECT_EQ(parseQuickEntry(QString(100000, u'A')).call.size(), 100000);
     EXPECT_EQ(parseQuickEntry(QStringLiteral("\t\x01 F5ÉÀ 5\x7f 9")).call, QStringLiteral("F5ÉÀ"));
@@ -121,6 +148,10 @@ TEST(QuickEntry, TakesAnyTextWithoutCrashing) {
         const QuickEntry e = parseQuickEntry(text);
         EXPECT_TRUE(e.error == 0 || e.error == 22 || e.error == 23 || e.error == 32 ||
                     e.error == 33);
+        for (const QString& field : {e.call, e.rstSent, e.rstRcvd}) {
+            EXPECT_FALSE(std::any_of(field.begin(), field.end(),
+                                     [](QChar ch) { return ch.unicode() < 0x20; }));
+        }
     }
 }
 

@@ -3,9 +3,13 @@
 #include "platform/errors.h"
 #include "support/test_support.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace vu {
 namespace {
@@ -79,6 +83,41 @@ TEST(RecordLayout, DamagedLengthBytesReadAsTheCapacity) {
     EXPECT_EQ(r.operatorCall, QString(10, u'X'));
     EXPECT_EQ(r.call, QString(15, u'X'));
     EXPECT_EQ(r.category, QString(4, u'X'));
+}
+
+// A length byte larger than its value takes in the zeros the writer put after it.
+TEST(RecordLayout, AValueEndsAtItsFirstZeroByte) {
+    struct Case {
+        RecordField field;
+        QString Record::*value;
+        QByteArray stored; // length byte and character bytes
+        const char* expected;
+    };
+    const Case cases[] = {
+        {RecordLayout::Call, &Record::call, QByteArray("\x0fOO4HEE", 7), "OO4HEE"},
+        {RecordLayout::Band, &Record::band,
+         QByteArray("\x04"
+                    "40",
+                    3),
+         "40"},
+        {RecordLayout::Band, &Record::band, QByteArray("\x04", 1), ""},
+        {RecordLayout::Station, &Record::stationCall,
+         QByteArray("\x0f\x00"
+                    "D4ERI",
+                    7),
+         ""},
+        {RecordLayout::Member, &Record::member,
+         QByteArray("\x03"
+                    "123",
+                    4),
+         "123"},
+    };
+    for (const Case& c : cases) {
+        QByteArray b(88, '\0');
+        b.replace(c.field.lengthOffset, c.stored.size(), c.stored);
+        const Record r = decodeRecord(b.constData());
+        EXPECT_EQ(r.*c.value, QLatin1String(c.expected)) << c.stored.toHex().constData();
+    }
 }
 
 TEST(DayValues, ConvertBothWays) {
@@ -168,7 +207,66 @@ TEST(RecordFile, WritesBeyondTheEndLeaveZeroGapsAndIgnoreAPartialTail) {
         (void)file.read(5);
         FAIL() << "no error";
     } catch (const IoError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Lecture au-delà de la fin de fichier"));
+        EXPECT_EQ(e.message(), "Lecture au-delà de la fin de fichier : " + path);
+    }
+}
+
+// A record that does not go in whole (file-size limit, full volume) is taken out again: the file
+// ends with its last whole record, and the next write goes where it should.
+TEST(RecordFile, AFailedWriteLeavesNoPartOfItsRecord) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("LOG.QRP"));
+    RecordFile file;
+    file.create(path);
+    const Record line =
+        test::lineRecord(QStringLiteral("D4ERI"), QStringLiteral("40"), {2024, 1, 15}, {8, 5});
+    file.write(10, line);
+    const QByteArray before = test::readFile(path);
+    ASSERT_EQ(before.size(), 11 * 88);
+    for (const qint64 index : {11, 14}) {
+        const test::FileSizeLimit limit(11 * 88 + 8);
+        try {
+            file.write(index, line);
+            ADD_FAILURE() << "the write went through";
+        } catch (const IoError& e) {
+            EXPECT_EQ(e.message(), "Disque plein : " + path);
+        }
+        EXPECT_EQ(test::readFile(path), before) << index;
+    }
+    file.write(11, line);
+    EXPECT_EQ(file.recordCount(), 12);
+    EXPECT_EQ(file.read(11), line);
+}
+
+TEST(RecordFile, OnlyAFileOfWholeRecordsWithAReadableHeaderIsWrittenInto) {
+    const QByteArray header = encodeRecord(
+        test::lineRecord(QStringLiteral(""), QStringLiteral(""), {2024, 1, 15}, {9, 30}));
+    const QByteArray line = encodeRecord(
+        test::lineRecord(QStringLiteral("D4ERI"), QStringLiteral("40"), {2024, 1, 15}, {8, 5}));
+    QByteArray nanDate = header;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::memcpy(nanDate.data() + RecordLayout::DateOffset, &nan, 8);
+    QByteArray longCall = header;
+    longCall[RecordLayout::Call.lengthOffset] = char(16);
+    const QByteArray cabrillo = "START-OF-LOG: 3.0\r\nCONTEST: DVU\r\nCALLSIGN: D4ERI\r\n"
+                                "QSO: 7000 CW 2024-01-15 0805 D4ERI 599 123 QRP DL1ABC 599 NM\r\n";
+    struct Case {
+        QByteArray bytes;
+        bool contestFile;
+    };
+    const Case cases[] = {
+        {QByteArray(), true},
+        {QByteArray(88, '\0'), true},
+        {header + line, true},
+        {header + line + QByteArray(8, '\0'), false}, // a partial record at the end
+        {nanDate + line, false},
+        {longCall, false},
+        {cabrillo, false},
+        {cabrillo.left(176), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(isContestFileImage(c.bytes), c.contestFile) << c.bytes.left(40).toHex().data();
     }
 }
 
@@ -180,7 +278,7 @@ TEST(RecordFile, FailuresCarryTheRuntimeWording) {
         file.open(dir.filePath(QStringLiteral("missing/LOG.QRP")));
         FAIL() << "no error";
     } catch (const IoError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Fichier introuvable"));
+        EXPECT_EQ(e.message(), "Fichier introuvable : " + dir.filePath("missing/LOG.QRP"));
     }
 
     const QString path = dir.filePath(QStringLiteral("READONLY.QRP"));
@@ -194,7 +292,7 @@ TEST(RecordFile, FailuresCarryTheRuntimeWording) {
             file.open(path);
             FAIL() << "no error";
         } catch (const IoError& e) {
-            EXPECT_EQ(e.message(), QStringLiteral("Accès au fichier refusé"));
+            EXPECT_EQ(e.message(), "Accès au fichier refusé : " + path);
         }
     }
 
@@ -206,12 +304,33 @@ TEST(RecordFile, FailuresCarryTheRuntimeWording) {
                           {5, "Accès au fichier refusé"},
                           {112, "Disque plein"},
                           {38, "Lecture au-delà de la fin de fichier"},
-                          {21, "Erreur E/S 21"}};
+                          {EISDIR, "Ce nom est celui d'un dossier, pas d'un fichier"},
+                          {ELOOP, "Trop de liens symboliques"},
+                          {EMFILE, "Erreur E/S 24"}};
     for (const Case& c : texts) {
         EXPECT_EQ(IoError(c.code).message(), QString::fromUtf8(c.text));
     }
     EXPECT_EQ(IoError::fromErrno(ENOSPC).message(), QStringLiteral("Disque plein"));
     EXPECT_EQ(IoError::fromErrno(EROFS).message(), QStringLiteral("Accès au fichier refusé"));
+
+    // Every file error names its file; a folder or a loop of links where a file should be says so.
+    const QString folder = dir.filePath(QStringLiteral("FOLDER.QRP"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString loop = dir.filePath(QStringLiteral("LOOP.QRP"));
+    ASSERT_TRUE(QFile::link(loop, loop));
+    struct Named {
+        QString path;
+        const char* text;
+    };
+    for (const Named& n : {Named{folder, "Ce nom est celui d'un dossier, pas d'un fichier"},
+                           Named{loop, "Trop de liens symboliques"}}) {
+        try {
+            file.open(n.path);
+            ADD_FAILURE() << "opened " << n.path.toStdString();
+        } catch (const IoError& e) {
+            EXPECT_EQ(e.message(), QString::fromUtf8(n.text) + " : " + n.path);
+        }
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace vu {
 namespace {
@@ -168,6 +169,48 @@ TEST_F(IniFileTest, ARefusedSaveNamesTheFileAndLeavesTheOldOneWhole) {
     }
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(test::readFile(file), QByteArray("[S]\r\nK=old\r\n"));
+}
+
+// A file that could not be read holds values, comments and keys the defaults would replace; a
+// read-only file is the operator's word that it stays as it is. Neither is saved over, although
+// the folder would let a new file take its name.
+TEST_F(IniFileTest, AFileThatCouldNotBeReadOrIsReadOnlyIsNotSavedOver) {
+    const QByteArray old = "; my station\r\n[S]\r\nK=old\r\nMINE=1\r\n";
+    struct Case {
+        const char* what;
+        QFile::Permissions permissions;
+        bool unprivileged; // file permissions do not hold back root
+    };
+    const Case cases[] = {
+        {"unreadable", QFile::WriteOwner | QFile::WriteOther, true},
+        {"read-only", QFile::ReadOwner | QFile::ReadOther, false},
+        {"read-only for its reader", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, true},
+    };
+    const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                    QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(m_dir.path(), open));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::writeFile(path(), old);
+        ASSERT_TRUE(QFile::setPermissions(path(), c.permissions));
+        {
+            std::optional<test::AsUnprivilegedUser> unprivileged;
+            if (c.unprivileged) {
+                unprivileged.emplace();
+            }
+            IniFile ini(path());
+            ini.writeString("S", "K", "new");
+            try {
+                ini.save();
+                ADD_FAILURE() << "saved over the file";
+            } catch (const AppError& e) {
+                EXPECT_EQ(e.message(), QStringLiteral("Impossible d'écrire dans ") + path());
+            }
+        }
+        ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner));
+        EXPECT_EQ(test::readFile(path()), old);
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"test.ini"});
+    }
 }
 
 } // namespace

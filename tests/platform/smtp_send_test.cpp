@@ -64,7 +64,7 @@ TEST(SmtpSend, MissingAttachmentGivesTheFileError) {
         sendMail({QStringLiteral("127.0.0.1"), 25, 2000, 10000}, m);
         FAIL() << "no error";
     } catch (const AppError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Fichier introuvable"));
+        EXPECT_EQ(e.message(), QStringLiteral("Fichier introuvable : /nonexistent/LOG.CBR"));
     }
 }
 

@@ -181,7 +181,8 @@ TEST(Adif, FileGoesBesideTheContestFileAndAnUnreadableCellWritesNothing) {
         (void)writeAdifFile(bad, d4eri(), countries, dir.path(), "MYLOG.QRP");
         FAIL() << "no error";
     } catch (const ConvertError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("'31/02/2024' n'est pas une date correcte"));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Ligne 2 : '31/02/2024' n'est pas une date correcte"));
     }
     // The earlier export stays whole rather than cut at the bad row.
     EXPECT_EQ(test::readFile(path), written);

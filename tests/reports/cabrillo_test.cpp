@@ -1,3 +1,4 @@
+#include "reports/adif.h"
 #include "reports/cabrillo.h"
 
 #include "platform/errors.h"
@@ -6,6 +7,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace vu {
@@ -98,6 +100,37 @@ TEST(Cabrillo, QsoLineFields) {
     }
 }
 
+// A contact without a readable date or time (a stored date the grid cannot show leaves its cell
+// empty) stops both reports alike, naming the line; a blank line still gives its QSO line.
+TEST(Cabrillo, AContactWithoutAReadableDateOrTimeStopsTheReportNamingTheLine) {
+    struct Case {
+        QStringList row;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"2", "40", "", "08:05", "F6ABC"}, "Ligne 2 : '' n'est pas une date correcte"},
+        {{"2", "40", "31/02/2024", "08:05", "F6ABC"},
+         "Ligne 2 : '31/02/2024' n'est pas une date correcte"},
+        {{"2", "40", "15/01/2024", "", "F6ABC"}, "Ligne 2 : '' n'est pas une heure correcte"},
+    };
+    for (const Case& c : cases) {
+        const LogTable table = logTableOf({{"1", "40", "15/01/2024", "08:00", "D8ADO"}, c.row});
+        for (const auto& write : std::initializer_list<std::function<void()>>{
+                 [&] { (void)cabrilloLines(table, d4eri(), "7.1.1.0"); },
+                 [&] {
+                     (void)adifFile(table, d4eri(), "7.1.1.0",
+                                    [](const QString&) { return CountryResult{}; });
+                 }}) {
+            try {
+                write();
+                ADD_FAILURE() << "written";
+            } catch (const ConvertError& e) {
+                EXPECT_EQ(e.message(), QString::fromUtf8(c.message));
+            }
+        }
+    }
+}
+
 TEST(Cabrillo, HeaderFollowsTheStationExactly) {
     struct Case {
         QString clubTyped;
@@ -157,7 +190,7 @@ TEST(Cabrillo, MissingFilesFolderRaisesTheFileError) {
         (void)writeCabrilloFile(LogTable(), d4eri(), dir.filePath("Files"), "LOG.QRP");
         FAIL() << "no error";
     } catch (const IoError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Fichier introuvable"));
+        EXPECT_EQ(e.message(), "Fichier introuvable : " + dir.filePath("Files/LOG.CBR"));
     }
 }
 

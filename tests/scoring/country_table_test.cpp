@@ -321,7 +321,15 @@ TEST(CountryTable, BadCountryFilesGiveEmptyResultsWithoutACrash) {
             SCOPED_TRACE(c.what);
             CountryFolder folder(file);
             CountryTable table(folder.path());
-            table.buildCountryList(false);
+            bool reported = false;
+            try {
+                table.buildCountryList(false);
+            } catch (const AppError&) {
+                reported = true; // the file gives no country, or records run into others
+            }
+            if (!c.someLines && QByteArrayView(c.what) != "binary") {
+                EXPECT_TRUE(reported);
+            }
             if (c.someLines) {
                 EXPECT_GT(table.index().lineCount(), 0);
             } else if (QByteArrayView(c.what) != "binary") {

@@ -263,7 +263,7 @@ TEST_F(SettingsTest, AValueThatFailsToApplyDoesNotStopTheRest) {
         a.startUp();
         ADD_FAILURE() << "the missing SMTP list was not reported";
     } catch (const AppError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Fichier introuvable"));
+        EXPECT_EQ(e.message(), "Fichier introuvable : " + folder + "/SMTP.csv");
     }
     EXPECT_EQ(a.stationForm().editEmail(), QStringLiteral("op@orange.fr"));
     EXPECT_EQ(a.table().columnCount(), 14);

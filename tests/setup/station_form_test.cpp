@@ -180,7 +180,7 @@ TEST_F(StationFormTest, AMissingSmtpListStopsTheEmailRuleWithTheFileError) {
         form.setEditEmail("op@orange.fr");
         ADD_FAILURE() << "no error for a missing SMTP list";
     } catch (const IoError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Fichier introuvable"));
+        EXPECT_EQ(e.message(), "Fichier introuvable : " + folder + "/SMTP.csv");
     }
     EXPECT_EQ(form.editEmail(), QStringLiteral("op@orange.fr"));
     EXPECT_TRUE(form.editSmtp().isEmpty());

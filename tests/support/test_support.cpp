@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace vu::test {
@@ -54,6 +56,22 @@ void layReferenceData(const QString& programFolder) {
     ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("/Fichiers_BD")));
     writeFile(programFolder + QStringLiteral("/Fichiers_BD/VUZ_adar_2021.csv"),
               "Indicatif,Numero,Prenom,Adhesion\r\nD4ERI,123,Eric,2020\r\n");
+}
+
+FileSizeLimit::FileSizeLimit(quint64 bytes) {
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    m_savedCurrent = saved.rlim_cur;
+    m_savedMax = saved.rlim_max;
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    const rlimit saved{m_savedCurrent, m_savedMax};
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, m_handler);
 }
 
 AsUnprivilegedUser::AsUnprivilegedUser() {

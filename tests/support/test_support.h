@@ -63,6 +63,20 @@ private:
     bool m_switched = false;
 };
 
+// While it lives, writes beyond `bytes` from a file's start fail with EFBIG, as on a full volume.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(quint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    quint64 m_savedCurrent = 0;
+    quint64 m_savedMax = 0;
+    void (*m_handler)(int) = nullptr;
+};
+
 // A log table holding these log lines (each the texts of columns 0, 1, ...) between the title
 // row and an empty entry row.
 [[nodiscard]] LogTable logTableOf(const std::vector<QStringList>& lines);
