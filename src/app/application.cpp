@@ -59,7 +59,6 @@ void Application::startUp() {
         m_stationForm.buildCountryList(m_options.allowNetwork);
     } catch (const AppError& e) {
         m_startUpErrors << e.message();
-        m_stationForm.reportStartUpError(e.message());
     }
     // Cleared after the settings load, which names the contest folder; a load that fails still
     // leaves the folders known.

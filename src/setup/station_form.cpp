@@ -91,8 +91,7 @@ void StationForm::buildCountryList(bool allowDownload) {
         m_countries.buildCountryList(allowDownload);
     } catch (const AppError& e) {
         // The info line tells the operator that the scoring's countries are not to be trusted.
-        m_labelInfoInternet = e.message();
-        m_infoInternetVisible = true;
+        reportStartUpError(e.message());
         m_dxccItems = m_countries.dxccPrefixes();
         m_dxccIndex = m_dxccItems.indexOf(m_dxccText);
         throw;

@@ -604,7 +604,7 @@ void MainWindow::showGridEditor() {
     if (!index.isValid() || !(m_model->flags(index) & Qt::ItemIsEditable)) {
         return;
     }
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = focusWidget(); // also known while another window has the keyboard
     QWidget* open = m_delegate->openEditor();
     if (open != nullptr && Grille_log->indexAt(open->geometry().center()) != index) {
         m_delegate->closeOpenEditor(); // an editor left open on another cell

@@ -7,6 +7,7 @@
 #include "ui/file_naming_window.h"
 #include "ui/main_window.h"
 #include "ui/report_window.h"
+#include "ui/screen_fit.h"
 #include "ui/station_window.h"
 
 #include <QAction>
@@ -24,10 +25,6 @@ namespace vu {
 
 namespace {
 
-void place(QWidget* window, const WindowPlacement& p) {
-    window->resize(p.width, p.height);
-    window->move(p.left, p.top);
-}
 
 WindowPlacement placementOf(const QWidget* window) {
     return {window->width(), window->y(), window->x(), window->height()};
@@ -76,11 +73,11 @@ void ProgramWindows::start() {
 
 void ProgramWindows::applyPlacements() {
     const ScreenLayout& layout = m_app.layout();
-    place(m_main.get(), layout.window(AppWindow::Main));
-    place(m_station.get(), layout.window(AppWindow::Station));
-    place(m_fileNaming.get(), layout.window(AppWindow::FileNaming));
-    place(m_examples.get(), layout.window(AppWindow::Examples));
-    place(m_report.get(), layout.window(AppWindow::ReportMail));
+    placeInsideScreen(m_main.get(), layout.window(AppWindow::Main));
+    placeInsideScreen(m_station.get(), layout.window(AppWindow::Station));
+    placeInsideScreen(m_fileNaming.get(), layout.window(AppWindow::FileNaming));
+    placeInsideScreen(m_examples.get(), layout.window(AppWindow::Examples));
+    placeInsideScreen(m_report.get(), layout.window(AppWindow::ReportMail));
     QHeaderView* header = m_main->Grille_log->horizontalHeader();
     for (int c = 0; c < m_app.table().columnCount(); ++c) {
         header->resizeSection(c, layout.columnWidth(c));

@@ -5,11 +5,13 @@
 #include "contest_log/record_file.h"
 #include "support/test_support.h"
 #include "ui/dialogs.h"
+#include "ui/examples_window.h"
 #include "ui/file_naming_window.h"
 #include "ui/log_grid_delegate.h"
 #include "ui/main_window.h"
 #include "ui/program_windows.h"
 #include "ui/report_window.h"
+#include "ui/scripted_dialogs.h"
 #include "ui/station_window.h"
 
 #include <QAction>
@@ -342,6 +344,66 @@ TEST_F(DesktopTest, AFilePickedWithFichierIsOpenedAsPickedAndTheFolderDialogReac
     QTest::mouseClick(naming.BitBtn_fichier_close, Qt::LeftButton);
     EXPECT_EQ(app->contestFile().path(), sav);
 }
+
+} // namespace
+} // namespace vu
+
+namespace vu {
+namespace {
+
+// Every window inside the available area of the screen, whatever its size: the stored or
+// default place is moved in and a window too large is shrunk. Run at several screen sizes by
+// scripts/test.
+class ScreenFitTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ScreenFitTest, EveryWindowLiesInsideTheScreen) {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        GTEST_SKIP() << "needs the real X server that scripts/test starts";
+    }
+    const bool beyond = GetParam(); // places stored on a larger or second screen now gone
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("program"));
+    test::layShippedProgramFolder(folder);
+    test::FixedTime time(QDateTime(QDate(2024, 1, 20), QTime(14, 0), Qt::UTC));
+    Application app({folder, &time, false, {}});
+    app.startUp();
+    const ScreenLayout defaults;
+    if (beyond) {
+        for (int w = 0; w < kAppWindows; ++w) {
+            app.layout().windows[w].left = 2500;
+            app.layout().windows[w].top = 1400;
+        }
+    }
+    test::ScriptedDialogs dialogs;
+    ProgramWindows windows(app, dialogs);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const bool roomy = area.width() >= 1600 && area.height() >= 1200;
+    const std::pair<QWidget*, AppWindow> all[] = {{&windows.main(), AppWindow::Main},
+                                                  {&windows.station(), AppWindow::Station},
+                                                  {&windows.fileNaming(), AppWindow::FileNaming},
+                                                  {&windows.examples(), AppWindow::Examples},
+                                                  {&windows.report(), AppWindow::ReportMail}};
+    for (const auto& [window, which] : all) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        window->show();
+        // Once the window manager has framed it.
+        ASSERT_TRUE(waitFor([&] { return window->frameGeometry() != window->geometry(); }));
+        QTest::qWait(100);
+        EXPECT_TRUE(area.contains(window->frameGeometry()))
+            << "frame " << window->frameGeometry().x() << "," << window->frameGeometry().y() << " "
+            << window->frameGeometry().width() << "x" << window->frameGeometry().height()
+            << " outside " << area.width() << "x" << area.height();
+        if (roomy && !beyond) {
+            const WindowPlacement& p = defaults.windows[static_cast<int>(which)];
+            EXPECT_EQ(window->pos(), QPoint(p.left, p.top)) << "moved on a screen that holds it";
+            EXPECT_EQ(window->size(), QSize(p.width, p.height));
+        }
+        window->hide();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(StoredOrDefault, ScreenFitTest, ::testing::Bool());
 
 } // namespace
 } // namespace vu
