@@ -6,6 +6,7 @@
 #include "ui/scripted_dialogs.h"
 
 #include <QDateEdit>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -85,6 +86,37 @@ TEST_F(MainWindowTest, ARefusedLineKeepsItsTextAndSelectsToken2) {
     EXPECT_EQ(window->Label_erreur->text(), QStringLiteral("Erreur de saisie 22"));
     EXPECT_EQ(window->Edit_saisie->selectedText(), QStringLiteral("X"));
     EXPECT_EQ(app.table().rowCount(), 2);
+}
+
+TEST_F(MainWindowTest, ARefusalWithCode23LeavesNoSelectionOfAnEarlierCode22) {
+    type(QStringLiteral("F5ABC X"));
+    enter();
+    ASSERT_EQ(window->Edit_saisie->selectedText(), QStringLiteral("X"));
+    window->Edit_saisie->setText(QStringLiteral("F5ABC 5 7 AB"));
+    window->Edit_saisie->setCursorPosition(3);
+    enter();
+    EXPECT_EQ(app.entryPanel().entryError(), 23);
+    EXPECT_FALSE(window->Edit_saisie->hasSelectedText());
+    EXPECT_EQ(window->Label_erreur->text(), QStringLiteral("Erreur de saisie 22")); // kept
+}
+
+TEST_F(MainWindowTest, FailingBackupsShowARedTextUntilOneSucceeds) {
+    const QString volume = m_dir.filePath(QStringLiteral("volume"));
+    app.setBackupVolume(volume); // not there yet
+    const auto tickAfter = [&](int seconds) {
+        time.set(time.now().addSecs(seconds));
+        Timer1Tick();
+    };
+    tickAfter(61);
+    ASSERT_EQ(dialogs.errors.size(), 1); // one box, the first time
+    EXPECT_TRUE(window->Label_sauvegarde->isVisibleTo(window.get()));
+    EXPECT_EQ(window->Label_sauvegarde->text(), QStringLiteral("Sauvegarde impossible"));
+    tickAfter(61);
+    EXPECT_EQ(dialogs.errors.size(), 1); // then the red text alone
+    EXPECT_TRUE(window->Label_sauvegarde->isVisibleTo(window.get()));
+    ASSERT_TRUE(QDir().mkpath(volume));
+    tickAfter(61);
+    EXPECT_FALSE(window->Label_sauvegarde->isVisibleTo(window.get()));
 }
 
 TEST_F(MainWindowTest, DupePanelFollowsTypingAndBandKeysStopAtTheEnds) {

@@ -1,8 +1,10 @@
 #include "app/application.h"
 #include "support/test_support.h"
 #include "ui/examples_window.h"
+#include "ui/file_naming_window.h"
 #include "ui/main_window.h"
 #include "ui/program_windows.h"
+#include "ui/report_window.h"
 #include "ui/scripted_dialogs.h"
 #include "ui/station_window.h"
 
@@ -11,7 +13,9 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -87,6 +91,61 @@ TEST_F(WindowsTest, TheLanguageMenuSwitchesEveryTextAtOnce) {
     main.Franais1->trigger();
     EXPECT_EQ(main.Langues1->title(), QStringLiteral("Langues"));
     EXPECT_EQ(main.Label_temps->text(), app.texts().message(MessageText::TpsReel));
+}
+
+TEST_F(WindowsTest, TheMainWindowsLabelsFollowTheirWindowsRulesAndTheClocksMode) {
+    StationWindow& station = windows->station();
+    QTest::keyClicks(station.Edit_op, "d4eri");
+    station.Edit_station->end(false);
+    QTest::keyClicks(station.Edit_station, "/P ");
+    MainWindow& main = windows->main();
+    // The station label shows the station field as typed; the OK's trimmed value stays out of it.
+    EXPECT_EQ(main.Label_station->text(), QStringLiteral("D4ERI/P "));
+    QTest::mouseClick(station.Button_quit, Qt::LeftButton);
+    EXPECT_EQ(main.Label_station->text(), QStringLiteral("D4ERI/P "));
+    EXPECT_EQ(main.Label_categorie->text(), app.station().category);
+
+    // The file label as typed in the file naming window, blanks and all.
+    FileNamingWindow& naming = windows->fileNaming();
+    naming.Edit_nom_fichier->clear();
+    QTest::keyClicks(naming.Edit_nom_fichier, "  ZIV_URU_TEST  ");
+    QTest::mouseClick(naming.BitBtn_fichier_close, Qt::LeftButton);
+    EXPECT_EQ(main.Label_nomfichier->text(), QStringLiteral("  ZIV_URU_TEST  "));
+
+    // Deferred time, then back round the road: real time again, and the label says so.
+    QTest::mouseClick(main.SpeedButton_temps_differe, Qt::LeftButton);
+    EXPECT_EQ(main.Label_temps->text(), app.texts().message(MessageText::TpsDiffere));
+    QTest::mouseClick(main.SpeedButton1, Qt::LeftButton);
+    QTest::mouseClick(station.Button_quit, Qt::LeftButton);
+    QTest::mouseClick(naming.BitBtn_fichier_close, Qt::LeftButton);
+    EXPECT_TRUE(app.clock().isRealTime());
+    EXPECT_EQ(main.Label_temps->text(), app.texts().message(MessageText::TpsReel));
+}
+
+TEST_F(WindowsTest, WithoutAViewerTheHelpButtonSaysWhereTheGuideIs) {
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", m_dir.filePath("no-programs-here").toLocal8Bit());
+    QTest::mouseClick(windows->main().SpeedButton_help, Qt::LeftButton);
+    qputenv("PATH", path);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages.isEmpty(); }, 5000));
+    EXPECT_TRUE(dialogs.messages.last().startsWith(QStringLiteral("Aucun programme")));
+    EXPECT_TRUE(dialogs.messages.last().endsWith(app.helpFilePath()));
+}
+
+TEST_F(WindowsTest, TheCabrilloPreviewShowsTheFileAsPlainText) {
+    app.station().operatorCall = QStringLiteral("D4ERI");
+    app.station().stationCall = QStringLiteral("D4ERI");
+    app.setContestFile(m_dir.filePath("Files/LOG.QRP"));
+    const QString cabrillo = app.writeCabrillo();
+    windows->report().FormActivate();
+    QTest::mouseClick(windows->report().Image1, Qt::LeftButton);
+    auto* preview =
+        windows->report().findChild<QPlainTextEdit*>(QStringLiteral("Cabrillo_preview"));
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_TRUE(preview->isReadOnly());
+    EXPECT_TRUE(preview->toPlainText().startsWith(QStringLiteral("START-OF-LOG: 3.0")));
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
 }
 
 TEST_F(WindowsTest, AMissingLanguageFileGivesQuestionMarksAndTheExamplesDefaults) {
