@@ -50,9 +50,14 @@ void markKind(QWidget* box, BoxKind kind) {
 
 } // namespace
 
+QWidget* QtDialogs::boxParent() const {
+    QWidget* owner = ownerWindow();
+    return owner != nullptr && owner->isVisible() ? owner : m_parent;
+}
+
 void QtDialogs::message(const QString& text, Icon icon) {
     QMessageBox box(boxIcon(icon), QApplication::applicationName(), text, QMessageBox::Ok,
-                    m_parent);
+                    boxParent());
     box.button(QMessageBox::Ok)->setText(buttonTexts().ok);
     markKind(&box, BoxKind::Message);
     box.exec();
@@ -60,7 +65,7 @@ void QtDialogs::message(const QString& text, Icon icon) {
 
 bool QtDialogs::ask(const QString& text, Icon icon, const QString& yesText, const QString& noText) {
     QMessageBox box(boxIcon(icon), QApplication::applicationName(), text,
-                    QMessageBox::Yes | QMessageBox::No, m_parent);
+                    QMessageBox::Yes | QMessageBox::No, boxParent());
     box.button(QMessageBox::Yes)->setText(yesText.isEmpty() ? buttonTexts().yes : yesText);
     box.button(QMessageBox::No)->setText(noText.isEmpty() ? buttonTexts().no : noText);
     markKind(&box, BoxKind::Message);
@@ -68,7 +73,7 @@ bool QtDialogs::ask(const QString& text, Icon icon, const QString& yesText, cons
 }
 
 QString QtDialogs::openFile(const QString& startFolder, const QString& filter, bool mustExist) {
-    QFileDialog dialog(m_parent, QString(), startFolder, filter);
+    QFileDialog dialog(boxParent(), QString(), startFolder, filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -80,7 +85,7 @@ QString QtDialogs::openFile(const QString& startFolder, const QString& filter, b
 }
 
 QString QtDialogs::chooseFolder(const QString& startFolder) {
-    QFileDialog dialog(m_parent, QString(), startFolder);
+    QFileDialog dialog(boxParent(), QString(), startFolder);
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly);
     dialog.setFileMode(QFileDialog::Directory);
     markKind(&dialog, BoxKind::Folder);
@@ -92,7 +97,7 @@ QString QtDialogs::chooseFolder(const QString& startFolder) {
 
 void QtDialogs::error(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
-                    m_parent);
+                    boxParent());
     box.button(QMessageBox::Ok)->setText(buttonTexts().ok);
     markKind(&box, BoxKind::Other);
     box.exec();

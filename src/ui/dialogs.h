@@ -44,6 +44,11 @@ public:
     void setButtonTexts(const ButtonTexts& texts) { m_buttons = texts; }
     [[nodiscard]] const ButtonTexts& buttonTexts() const { return m_buttons; }
 
+    // The window boxes belong to (they stay above it and give it the keyboard back when they
+    // close): the window the operator works in, asked for at each box.
+    void setOwnerWindow(std::function<QWidget*()> owner) { m_owner = std::move(owner); }
+    [[nodiscard]] QWidget* ownerWindow() const { return m_owner ? m_owner() : nullptr; }
+
     // Whether a handler is running.
     [[nodiscard]] bool busy() const { return m_depth > 0; }
     // Runs `work` once no handler is running: at once when none is, else as soon as the
@@ -64,6 +69,7 @@ public:
 
 private:
     ButtonTexts m_buttons;
+    std::function<QWidget*()> m_owner;
     int m_depth = 0;
     std::vector<std::function<void()>> m_idleWork;
 };
@@ -110,6 +116,9 @@ public:
     void error(const QString& text) override;
 
 private:
+    // The owner window when there is one on screen, else the parent given.
+    [[nodiscard]] QWidget* boxParent() const;
+
     QWidget* m_parent;
 };
 

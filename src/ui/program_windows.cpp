@@ -25,7 +25,6 @@ namespace vu {
 
 namespace {
 
-
 WindowPlacement placementOf(const QWidget* window) {
     return {window->width(), window->y(), window->x(), window->height()};
 }
@@ -43,6 +42,7 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
     applyTexts();
     m_app.texts().setOnChange([this] { applyTexts(); });
 
+    m_dialogs.setOwnerWindow([this] { return m_activation.current(); });
     m_activation.addWindow(m_station.get(), [this] { m_station->FormActivate(); });
     m_activation.addWindow(m_fileNaming.get(), [this] { m_fileNaming->FormActivate(); },
                            {BoxKind::Folder});
@@ -63,6 +63,7 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
 }
 
 ProgramWindows::~ProgramWindows() {
+    m_dialogs.setOwnerWindow({});
     m_app.texts().setOnChange({});
 }
 

@@ -19,24 +19,16 @@ namespace {
 
 constexpr int kWaitMs = 20000;
 
+bool waitFor(const std::function<bool()>& done, int ms = kWaitMs) {
+    return test::waitFor(done, ms);
+}
+
 // Runs xdotool; its standard output, trimmed.
 QString xdotool(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral("xdotool"), args);
     p.waitForFinished(10000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-bool waitFor(const std::function<bool()>& done, int ms = kWaitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) {
-            return false;
-        }
-        QThread::msleep(50);
-    }
-    return true;
 }
 
 QString activeWindowName() {

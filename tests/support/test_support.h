@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace vu::test {
@@ -29,6 +30,9 @@ void layShippedProgramFolder(const QString& folder);
 [[nodiscard]] QStringList recordCalls(const QString& path);
 // Puts the real country file and a roster holding D4ERI (member 123) into a program folder.
 void layReferenceData(const QString& programFolder);
+
+// Runs the event loop until `done` holds; false when it still does not after `ms`.
+[[nodiscard]] bool waitFor(const std::function<bool()>& done, int ms = 10000);
 
 // A time source that always answers the same instant.
 class FixedTime : public TimeSource {

@@ -36,18 +36,7 @@
 namespace vu {
 namespace {
 
-// Runs the event loop until `done` holds; false when it still does not after `ms`.
-bool waitFor(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) {
-            return false;
-        }
-        QTest::qWait(10);
-    }
-    return true;
-}
+using test::waitFor;
 
 bool hasFocus(QWidget* window) {
     return QGuiApplication::focusWindow() != nullptr &&
