@@ -1,5 +1,6 @@
 #include "bench_support.h"
 
+#include "contest_log/bands.h"
 #include "contest_log/log_format.h"
 
 namespace vu::bench {

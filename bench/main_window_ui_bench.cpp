@@ -3,6 +3,7 @@
 // quick-entry field (the as-you-type duplicate and member check).
 #include "app/application.h"
 #include "bench_support.h"
+#include "support/scripted_dialogs.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
 
@@ -16,15 +17,6 @@
 
 namespace vu::bench {
 namespace {
-
-class SilentDialogs : public Dialogs {
-public:
-    void message(const QString&, Icon) override {}
-    bool ask(const QString&, Icon, const QString&, const QString&) override { return false; }
-    QString openFile(const QString&, const QString&, bool) override { return {}; }
-    QString chooseFolder(const QString&) override { return {}; }
-    void error(const QString&) override {}
-};
 
 // A program folder with the real country file and roster, and a contest file of `lines` QSOs.
 struct Station {
@@ -55,7 +47,7 @@ struct Station {
         window->Timer1Timer();
     }
     QTemporaryDir dir;
-    SilentDialogs dialogs;
+    test::ScriptedDialogs dialogs; // answers No, shows nothing
     std::unique_ptr<Application> app;
     std::unique_ptr<MainWindow> window;
 };

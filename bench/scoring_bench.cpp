@@ -1,6 +1,7 @@
 // Speed of the reference data and the scoring on the real country file and roster, with logs
 // written by the fixtures' generator: full rescoring, the as-you-type check and building the
 // country list.
+#include "contest_log/bands.h"
 #include "scoring/country_table.h"
 #include "scoring/member_roster.h"
 #include "scoring/scoring.h"

@@ -5,6 +5,7 @@
 #include "ui/examples_window.h"
 #include "ui/file_naming_window.h"
 #include "ui/main_window.h"
+#include "ui/program_start.h"
 #include "ui/program_windows.h"
 #include "ui/report_window.h"
 #include "ui/station_window.h"
@@ -82,11 +83,10 @@ int main(int argc, char** argv) {
     vu::ApplicationOptions options;
     options.programFolder = folder;
     options.allowNetwork = false;
-    vu::Application app(options);
-    app.startUp();
     QuietDialogs dialogs;
-    vu::ProgramWindows windows(app, dialogs);
-    windows.start();
+    vu::StartedProgram program(options, dialogs);
+    vu::Application& app = program.app();
+    vu::ProgramWindows& windows = program.windows();
     settle();
 
     vu::StationWindow& station = windows.station();

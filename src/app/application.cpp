@@ -171,15 +171,11 @@ void Application::openLog(const QString& path) {
     saveSettings();
     {
         LogTable::Batch batch(m_table);
-        for (int r = 1; r < m_table.rowCount(); ++r) {
-            m_table.clearRow(r);
-        }
-        m_table.setRowCount(2);
+        m_table.clearLog();
         m_scorer.resetTotals();
     }
-    m_contestFile.load();
+    m_contestFile.load(); // rescores the log it loads
     m_table.requestEditor();
-    computeTotalScore(m_table);
 }
 
 ReportStation Application::reportStation() const {
@@ -237,34 +233,18 @@ SendOutcome Application::sendReportMail() {
 }
 
 void Application::clearLog() {
-    {
-        LogTable::Batch batch(m_table);
-        for (int r = 1; r < m_table.rowCount(); ++r) {
-            m_table.clearRow(r);
-        }
-        m_table.setRowCount(2);
-    }
+    m_table.clearLog();
     m_contestFile.createCleared(m_clock.localNow());
 }
 
 void Application::quit() {
     // A settings file that cannot be written must not cost the quit copy of the log: every step
     // runs, and the first failure is reported.
-    std::exception_ptr failure;
-    for (const auto& step : std::initializer_list<std::function<void()>>{
-             [this] { saveSettings(); }, [this] { m_contestFile.close(); },
-             [this] { m_backups.quitCopy(m_clock.localNow()); }}) {
-        try {
-            step();
-        } catch (const AppError&) {
-            if (!failure) {
-                failure = std::current_exception();
-            }
-        }
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
+    EveryStep steps;
+    steps.run([this] { saveSettings(); });
+    steps.run([this] { m_contestFile.close(); });
+    steps.run([this] { m_backups.quitCopy(m_clock.localNow()); });
+    steps.finish();
 }
 
 QString Application::helpFilePath() const {

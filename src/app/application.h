@@ -6,6 +6,7 @@
 #include "contest_log/entry_flow.h"
 #include "contest_log/grid_editing.h"
 #include "contest_log/log_table.h"
+#include "contest_log/station_settings.h"
 #include "reports/report_mail.h"
 #include "reports/report_station.h"
 #include "scoring/country_table.h"
@@ -16,7 +17,6 @@
 #include "setup/languages.h"
 #include "setup/settings.h"
 #include "setup/station_form.h"
-#include "setup/station_settings.h"
 
 #include <QString>
 #include <QStringList>

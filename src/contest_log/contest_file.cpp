@@ -1,5 +1,7 @@
 #include "contest_log/contest_file.h"
 
+#include "platform/paths.h"
+
 #include "contest_log/log_format.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
@@ -11,13 +13,6 @@
 #include <climits>
 
 namespace vu {
-
-const QStringList& bandTexts() {
-    static const QStringList bands = {QStringLiteral("80"), QStringLiteral("40"),
-                                      QStringLiteral("20"), QStringLiteral("15"),
-                                      QStringLiteral("10")};
-    return bands;
-}
 
 QString fileInUseText(const QString& path) {
     return QStringLiteral("Le fichier %1 est ouvert par un autre programme").arg(path);
@@ -122,8 +117,8 @@ void ContestFile::load() {
         m_table.setCurrentRow(n);
     } else {
         m_table.setRowCount(n);
-        m_table.setCell(Col::RstSent, n - 1, QStringLiteral("599"));
-        m_table.setCell(Col::RstRcvd, n - 1, QStringLiteral("599"));
+        m_table.setCell(Col::RstSent, n - 1, defaultReport());
+        m_table.setCell(Col::RstRcvd, n - 1, defaultReport());
         m_table.setCell(Col::Number, n - 1, QString::number(n - 1));
     }
 
@@ -239,13 +234,6 @@ void ContestFile::replaceWith(const QByteArray& image) {
     m_isContestFile = true;
 }
 
-QString replaceExtension(const QString& fileName, QStringView extension) {
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    QString name = dot < 0 ? fileName : fileName.left(dot);
-    name += extension;
-    return name;
-}
-
 QString ContestFile::backupName(const QString& fileName) {
     return replaceExtension(fileName, u".BAK");
 }
@@ -335,8 +323,8 @@ void ContestFile::createNew(const QDateTime& localNow) {
     QByteArray image;
     if (m_table.rowCount() <= 2) {
         Record placeholder;
-        placeholder.rstSent = QStringLiteral("599");
-        placeholder.rstRcvd = QStringLiteral("599");
+        placeholder.rstSent = defaultReport();
+        placeholder.rstRcvd = defaultReport();
         placeholder.category = header.category;
         image = encodeRecord(header) + encodeRecord(placeholder);
     } else {

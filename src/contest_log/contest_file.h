@@ -1,9 +1,10 @@
 #pragma once
 
+#include "contest_log/bands.h"
 #include "contest_log/log_table.h"
 #include "contest_log/record_file.h"
+#include "contest_log/station_settings.h"
 #include "platform/file_lock.h"
-#include "setup/station_settings.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -22,13 +23,6 @@ public:
     // Empties the worked station's continent shown beside the score.
     virtual void clearHisContinent() = 0;
 };
-
-// The five band texts of the band selector, columns 0 to 4.
-const QStringList& bandTexts();
-
-// A file name with its extension (from the last ".") replaced by `extension`, which is appended
-// when the name has none: the names of the ".BAK" copy and of the report files.
-[[nodiscard]] QString replaceExtension(const QString& fileName, QStringView extension);
 
 // The text shown when another program has the contest file open for writing.
 [[nodiscard]] QString fileInUseText(const QString& path);

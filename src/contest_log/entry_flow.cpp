@@ -1,12 +1,16 @@
 #include "contest_log/entry_flow.h"
 
+#include "contest_log/bands.h"
 #include "contest_log/quick_entry.h"
-#include "scoring/scoring.h"
 
 namespace vu {
 
 QString memberLabelText(const MemberResult& member) {
     return ((member.firstName + QStringLiteral("  --> ZIR: ")).left(51) + member.number).left(55);
+}
+
+QString EntryPanel::errorText(int code) {
+    return QStringLiteral("Erreur de saisie %1").arg(code);
 }
 
 EntryPanel::EntryPanel(LogTable& table, ContestFile& file, ContestClock& clock,
@@ -45,7 +49,7 @@ void EntryPanel::validate(const QString& text, EnterOutcome& outcome) {
     m_selectionLength = 0;
     if (entry.error != EntryOk) {
         if (entry.error == EntryBadToken2) {
-            m_errorLabel = QStringLiteral("Erreur de saisie %1").arg(entry.error);
+            m_errorLabel = errorText(entry.error);
             m_selectionStart = entry.selectionStart;
             m_selectionLength = entry.selectionLength;
         }
@@ -55,7 +59,7 @@ void EntryPanel::validate(const QString& text, EnterOutcome& outcome) {
     {
         LogTable::Batch batch(m_table);
         const auto orDefault = [](const QString& report) {
-            return report.isEmpty() ? QStringLiteral("599") : report;
+            return report.isEmpty() ? defaultReport() : report;
         };
         m_table.setCell(Col::Number, r, QString::number(r));
         m_table.setCell(Col::Band, r, m_file.currentBand());

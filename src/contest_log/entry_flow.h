@@ -3,7 +3,7 @@
 #include "contest_log/contest_clock.h"
 #include "contest_log/contest_file.h"
 #include "contest_log/log_table.h"
-#include "scoring/member_roster.h"
+#include "contest_log/member_result.h"
 
 #include <QString>
 
@@ -32,6 +32,8 @@ public:
     [[nodiscard]] const QString& errorLabel() const { return m_errorLabel; }
     [[nodiscard]] bool dupeVisible() const { return m_dupeVisible; }
     void setDupeVisible(bool visible) { m_dupeVisible = visible; }
+    // The error label's text for an entry error code: "Erreur de saisie " and the code.
+    [[nodiscard]] static QString errorText(int code);
     // The entry error code of the last Enter (0 when the line was taken).
     [[nodiscard]] int entryError() const { return m_entryError; }
     // Token 2 to select in the field after a refused line with code 22; length 0 otherwise.

@@ -2,10 +2,6 @@
 
 namespace vu {
 
-namespace {
-const QString k599 = QStringLiteral("599");
-}
-
 GridEditing::GridEditing(LogTable& table, ContestFile& file, ContestClock& clock,
                          EntryServices& services)
     : m_table(table), m_file(file), m_clock(clock), m_services(services) {}
@@ -26,7 +22,7 @@ void GridEditing::fillFromRoster(int row) {
     m_table.setCell(Col::FirstName, row, member.firstName);
     for (Col report : {Col::RstSent, Col::RstRcvd}) {
         if (m_table.cell(report, row).isEmpty()) {
-            m_table.setCell(report, row, k599);
+            m_table.setCell(report, row, defaultReport());
         }
     }
     if (m_table.cell(Col::Category, row).isEmpty()) {

@@ -67,6 +67,14 @@ void LogTable::setStoredRecord(int row, const QByteArray& bytes) {
     }
 }
 
+void LogTable::clearLog() {
+    const Batch batch(*this);
+    for (int r = 1; r < rowCount(); ++r) {
+        clearRow(r);
+    }
+    setRowCount(2);
+}
+
 void LogTable::clearRow(int row) {
     if (row < 0 || row >= rowCount()) {
         return;

@@ -26,6 +26,11 @@ enum class Col : int {
 constexpr int kLogColumns = 13;
 
 // Told of every change of a LogTable, so that a view can follow it.
+// The signal report a QSO gets when none is given.
+[[nodiscard]] inline QString defaultReport() {
+    return QStringLiteral("599");
+}
+
 class LogTableListener {
 public:
     virtual ~LogTableListener() = default;
@@ -67,6 +72,8 @@ public:
 
     // Empties every cell of a row.
     void clearRow(int row);
+    // Empties every row from 1 to the last and leaves the title row and one empty entry row.
+    void clearLog();
     // Copies all cells of row `from` into row `to`.
     void copyRow(int from, int to);
 

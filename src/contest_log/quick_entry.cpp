@@ -1,5 +1,7 @@
 #include "contest_log/quick_entry.h"
 
+#include "contest_log/log_table.h"
+
 #include <limits>
 
 namespace vu {
@@ -183,7 +185,7 @@ QuickEntry parseQuickEntry(const QString& text) {
             e.error = EntryBadToken2;
         } else if (isDigit1to9(t2)) {
             e.rstSent = shortReport(t2);
-            e.rstRcvd = QStringLiteral("599");
+            e.rstRcvd = defaultReport();
             sent = true;
         }
     } else if (t2.size() == 2) {
@@ -191,7 +193,7 @@ QuickEntry parseQuickEntry(const QString& text) {
             e.error = EntryBadReport;
         } else if (const auto report = twoDigitReport(t2)) {
             e.rstSent = *report;
-            e.rstRcvd = QStringLiteral("599");
+            e.rstRcvd = defaultReport();
             sent = true;
         }
     } else if (t2.size() == 3) {
@@ -199,7 +201,7 @@ QuickEntry parseQuickEntry(const QString& text) {
             e.error = EntryBadReport;
         } else if (isFullReport(t2)) {
             e.rstSent = t2;
-            e.rstRcvd = QStringLiteral("599");
+            e.rstRcvd = defaultReport();
             sent = true;
         }
     } else if (t2.size() >= 4) {

@@ -75,4 +75,20 @@ ConvertError ConvertError::badTime(const QString& text) {
     return ConvertError(QStringLiteral("'%1' n'est pas une heure correcte").arg(text));
 }
 
+void EveryStep::run(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const AppError&) {
+        if (!m_first) {
+            m_first = std::current_exception();
+        }
+    }
+}
+
+void EveryStep::finish() const {
+    if (m_first) {
+        std::rethrow_exception(m_first);
+    }
+}
+
 } // namespace vu

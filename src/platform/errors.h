@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace vu {
@@ -42,6 +43,17 @@ public:
 private:
     int m_code;
     QString m_path;
+};
+
+// Runs steps one after the other: a step that fails with an AppError leaves its error for the
+// end, so the steps after it still run; `finish` then raises the first error.
+class EveryStep {
+public:
+    void run(const std::function<void()>& step);
+    void finish() const;
+
+private:
+    std::exception_ptr m_first;
 };
 
 // A date or time cell that does not read in the log's format.

@@ -1,10 +1,10 @@
 #include "reports/cabrillo.h"
 
-#include "contest_log/contest_file.h"
 #include "contest_log/log_format.h"
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
+#include "platform/paths.h"
 #include "platform/version.h"
 
 namespace vu {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "contest_log/member_result.h"
 #include "platform/watched_file.h"
 #include "scoring/reference_sources.h"
 
@@ -8,14 +9,6 @@
 #include <QString>
 
 namespace vu {
-
-// What a roster lookup finds.
-struct MemberResult {
-    QString rosterCall;                    // field 1 as stored; empty when not found
-    QString number = QStringLiteral("NM"); // "NM" for a non-member
-    QString firstName;
-    bool operator==(const MemberResult&) const = default;
-};
 
 // A callsign without its portable suffix and its country prefix (D4ERI/P, DL/D4ERI -> D4ERI).
 [[nodiscard]] QString baseCallsign(const QString& callsign);

@@ -1,6 +1,6 @@
 #include "scoring/scoring.h"
 
-#include "contest_log/contest_file.h"
+#include "contest_log/bands.h"
 #include "platform/text_trim.h"
 #include "scoring/member_roster.h"
 
@@ -60,15 +60,6 @@ QString pointsFor(const QString& stationCategory, const QString& hisCategory, bo
 
 QString scoreLabelText(int totalPoints, int multipliers, qint64 score) {
     return QStringLiteral("Score = %1 x %2 = %3").arg(totalPoints).arg(multipliers).arg(score);
-}
-
-bool workedOnBand(const LogTable& table, const QString& call, const QString& band) {
-    for (int row = 1; row < table.rowCount(); ++row) {
-        if (table.cell(Col::Call, row) == call && table.cell(Col::Band, row) == band) {
-            return true;
-        }
-    }
-    return false;
 }
 
 Scorer::Scorer(CountryTable& countries, const StationSettings& station)

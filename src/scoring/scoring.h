@@ -1,8 +1,8 @@
 #pragma once
 
 #include "contest_log/log_table.h"
+#include "contest_log/station_settings.h"
 #include "scoring/country_table.h"
-#include "setup/station_settings.h"
 
 #include <QHash>
 #include <QString>
@@ -29,9 +29,6 @@ struct ScoreBoard {
                                 bool sameContinent);
 // "Score = P x M = S".
 [[nodiscard]] QString scoreLabelText(int totalPoints, int multipliers, qint64 score);
-// The as-you-type duplicate test: true when a line of the log (rows 1 to the entry row) holds
-// exactly this callsign on this band.
-[[nodiscard]] bool workedOnBand(const LogTable& table, const QString& call, const QString& band);
 
 // The contest's scoring of each line (points, multiplier mark, duplicate note) and of the log.
 class Scorer {

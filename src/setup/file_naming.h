@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/station_settings.h"
+#include "contest_log/station_settings.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -2,12 +2,12 @@
 
 #include "contest_log/contest_clock.h"
 #include "contest_log/log_table.h"
+#include "contest_log/station_settings.h"
 #include "platform/errors.h"
 #include "platform/ini_file.h"
 #include "setup/file_naming.h"
 #include "setup/languages.h"
 #include "setup/station_form.h"
-#include "setup/station_settings.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -28,29 +28,6 @@ const QString kLanguage = QStringLiteral("Langue");
 QString windowKey(int window, char what) {
     return QStringLiteral("F%1%2").arg(window + 1).arg(QLatin1Char(what));
 }
-
-// Runs the steps of a load one after the other; a step that fails leaves its error for the
-// end, so the values after it still arrive.
-class Steps {
-public:
-    void run(const std::function<void()>& step) {
-        try {
-            step();
-        } catch (const AppError&) {
-            if (!m_first) {
-                m_first = std::current_exception();
-            }
-        }
-    }
-    void finish() const {
-        if (m_first) {
-            std::rethrow_exception(m_first);
-        }
-    }
-
-private:
-    std::exception_ptr m_first;
-};
 
 } // namespace
 
@@ -101,7 +78,7 @@ void SettingsFile::load() {
 
     // The fields' change rules run as typing would, consulting the roster and country table.
     const QString storedStation = st.stationCall;
-    Steps steps;
+    EveryStep steps; // a value that fails leaves the ones after it to arrive
     steps.run([&] { m_t.stationForm.setQrpChecked(st.category == QLatin1String("QRP")); });
     steps.run([&] { m_t.stationForm.setEditOp(st.operatorCall); });
     steps.run([&] { m_t.stationForm.setEditStation(storedStation); });

@@ -166,11 +166,7 @@ void StationForm::editOpExit() {
     }
     m_station.operatorCall = call;
     m_station.contestFileName.clear();
-    LogTable::Batch batch(m_table);
-    for (int row = 1; row < m_table.rowCount(); ++row) {
-        m_table.clearRow(row);
-    }
-    m_table.setRowCount(2);
+    m_table.clearLog();
 }
 
 void StationForm::setEditStation(const QString& text) {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "contest_log/station_settings.h"
 #include "platform/backup_volumes.h"
-#include "setup/station_settings.h"
 
 #include <QDate>
 #include <QList>

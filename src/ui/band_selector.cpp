@@ -1,6 +1,6 @@
 #include "ui/band_selector.h"
 
-#include "contest_log/contest_file.h"
+#include "contest_log/bands.h"
 
 #include <QMouseEvent>
 #include <QPainter>

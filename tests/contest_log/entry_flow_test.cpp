@@ -26,14 +26,7 @@ protected:
     }
 
     // The records after the header, as stored.
-    std::vector<Record> records() const {
-        const QByteArray bytes = test::readFile(station.contestFilePath());
-        std::vector<Record> out;
-        for (qsizetype i = 88; i + 88 <= bytes.size(); i += 88) {
-            out.push_back(decodeRecord(bytes.constData() + i));
-        }
-        return out;
-    }
+    std::vector<Record> records() const { return test::lineRecords(station.contestFilePath()); }
 
     QTemporaryDir m_dir;
     StationSettings station;

@@ -16,7 +16,7 @@ protected:
         station.contestFileName = QStringLiteral("LOG.QRP");
         services.roster.insert("F5ABC", MemberResult{"F5ABC", "123", "Jean"});
         const QDate day(2024, 1, 15);
-        QByteArray bytes(88, '\0');
+        QByteArray bytes(kRecordSize, '\0');
         int minute = 0;
         for (const char* call : {"F5AAA", "F5BBB", "F5CCC", "F5DDD", "F5EEE"}) {
             bytes += encodeRecord(test::lineRecord(call, "20", day, QTime(8, minute++)));
@@ -35,14 +35,7 @@ protected:
         return out;
     }
 
-    QStringList storedCalls() const {
-        const QByteArray bytes = test::readFile(station.contestFilePath());
-        QStringList out;
-        for (qsizetype i = 88; i + 88 <= bytes.size(); i += 88) {
-            out << decodeRecord(bytes.constData() + i).call;
-        }
-        return out;
-    }
+    QStringList storedCalls() const { return test::recordCalls(station.contestFilePath()); }
 
     QTemporaryDir m_dir;
     StationSettings station;
@@ -99,7 +92,7 @@ TEST_F(GridEditingTest, EnterStampsTheRowWithTheClockStoresItAndMovesDown) {
     EXPECT_EQ(table.currentRow(), 6);
     EXPECT_EQ(table.currentCol(), 4);
     const QByteArray bytes = test::readFile(station.contestFilePath());
-    EXPECT_EQ(decodeRecord(bytes.constData() + 5 * 88).rstRcvd, QStringLiteral("339"));
+    EXPECT_EQ(decodeRecord(bytes.constData() + 5 * kRecordSize).rstRcvd, QStringLiteral("339"));
 
     // Deferred time with the picker on the line's own time keeps it.
     clock.setDeferredTime();

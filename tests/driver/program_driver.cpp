@@ -13,6 +13,7 @@
 #include "ui/dialogs.h"
 #include "ui/file_naming_window.h"
 #include "ui/main_window.h"
+#include "ui/program_start.h"
 #include "ui/program_windows.h"
 #include "ui/station_window.h"
 
@@ -157,17 +158,8 @@ int main(int argc, char** argv) {
     options.programFolder = vu::resolveProgramFolder(
         vu::executableFolder(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     options.allowNetwork = false; // tests never reach the public servers
-    vu::Application app(options);
-    try {
-        app.startUp();
-    } catch (const vu::AppError& e) {
-        dialogs.error(e.message());
-    }
-    vu::ProgramWindows windows(app, dialogs);
-    QObject::connect(&windows, &vu::ProgramWindows::quitRequested, &qapp, &QApplication::quit,
-                     Qt::QueuedConnection);
-    windows.start();
-    Driver driver(app, windows);
+    vu::StartedProgram program(options, dialogs);
+    Driver driver(program.app(), program.windows());
     QTimer::singleShot(0, [&driver] { driver.openLog(); });
     return QApplication::exec();
 }

@@ -1,3 +1,4 @@
+#include "contest_log/bands.h"
 #include "scoring/scoring.h"
 #include "support/test_support.h"
 

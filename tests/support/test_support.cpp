@@ -103,11 +103,19 @@ void layShippedProgramFolder(const QString& folder) {
         QFile::copy(fixture("roster_sample.csv"), folder + "/Fichiers_BD/VUZ_adar_2021.csv"));
 }
 
-QStringList recordCalls(const QString& path) {
+std::vector<Record> lineRecords(const QString& path) {
     const QByteArray bytes = readFile(path);
-    QStringList calls;
+    std::vector<Record> records;
     for (qsizetype i = kRecordSize; i + kRecordSize <= bytes.size(); i += kRecordSize) {
-        calls << decodeRecord(bytes.constData() + i).call;
+        records.push_back(decodeRecord(bytes.constData() + i));
+    }
+    return records;
+}
+
+QStringList recordCalls(const QString& path) {
+    QStringList calls;
+    for (const Record& r : lineRecords(path)) {
+        calls << r.call;
     }
     return calls;
 }

@@ -2,13 +2,13 @@
 // the grid, reports, the mail to a real SMTP server, "Quitter", and a second start.
 #include "app/application.h"
 #include "contest_log/record_file.h"
+#include "support/scripted_dialogs.h"
 #include "support/smtp_sink.h"
 #include "support/test_support.h"
 #include "ui/file_naming_window.h"
 #include "ui/main_window.h"
 #include "ui/program_windows.h"
 #include "ui/report_window.h"
-#include "ui/scripted_dialogs.h"
 #include "ui/station_window.h"
 
 #include <QAction>

@@ -3,6 +3,7 @@
 // platform does not show.
 #include "app/application.h"
 #include "contest_log/record_file.h"
+#include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 #include "ui/dialogs.h"
 #include "ui/examples_window.h"
@@ -11,7 +12,6 @@
 #include "ui/main_window.h"
 #include "ui/program_windows.h"
 #include "ui/report_window.h"
-#include "ui/scripted_dialogs.h"
 #include "ui/station_window.h"
 
 #include <QAction>

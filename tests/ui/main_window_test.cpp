@@ -1,9 +1,9 @@
 #include "app/application.h"
 #include "contest_log/log_format.h"
+#include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 #include "ui/band_selector.h"
 #include "ui/main_window.h"
-#include "ui/scripted_dialogs.h"
 
 #include <QDateEdit>
 #include <QDir>
@@ -45,14 +45,7 @@ protected:
         QTest::keyClick(window->Grille_log, key, mods);
     }
 
-    std::vector<Record> records() {
-        const QByteArray bytes = test::readFile(app.contestFile().path());
-        std::vector<Record> out;
-        for (qsizetype i = 88; i + 88 <= bytes.size(); i += 88) {
-            out.push_back(decodeRecord(bytes.constData() + i));
-        }
-        return out;
-    }
+    std::vector<Record> records() { return test::lineRecords(app.contestFile().path()); }
 
     QTemporaryDir m_dir;
     test::FixedTime time{QDateTime(QDate(2024, 1, 15), QTime(10, 0), Qt::UTC)};

@@ -1,11 +1,11 @@
 #include "app/application.h"
+#include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 #include "ui/examples_window.h"
 #include "ui/file_naming_window.h"
 #include "ui/main_window.h"
 #include "ui/program_windows.h"
 #include "ui/report_window.h"
-#include "ui/scripted_dialogs.h"
 #include "ui/station_window.h"
 
 #include <QAction>

@@ -1,10 +1,8 @@
 // VARURAV_UDA: the contest logger's window program.
-#include "app/application.h"
-#include "platform/errors.h"
 #include "platform/instance_lock.h"
 #include "platform/program_folder.h"
 #include "ui/dialogs.h"
-#include "ui/program_windows.h"
+#include "ui/program_start.h"
 #include "ui/wait_notice.h"
 
 #include <QApplication>
@@ -30,18 +28,8 @@ int main(int argc, char** argv) {
         return dialogs.ask(question, vu::Dialogs::Icon::Question, QStringLiteral("&Oui"),
                            QStringLiteral("&Non"));
     };
-    vu::Application app(options);
     vu::WaitNotice waitNotice;
-    app.setWaitNotice([&waitNotice](bool shown) { waitNotice.set(shown); });
-    try {
-        app.startUp();
-    } catch (const vu::AppError& e) {
-        // What was applied stays; the program goes on, as after any failed command.
-        dialogs.error(e.message());
-    }
-    vu::ProgramWindows windows(app, dialogs);
-    QObject::connect(&windows, &vu::ProgramWindows::quitRequested, &qapp, &QApplication::quit,
-                     Qt::QueuedConnection);
-    windows.start();
+    const vu::StartedProgram program(options, dialogs,
+                                     [&waitNotice](bool shown) { waitNotice.set(shown); });
     return QApplication::exec();
 }

@@ -169,7 +169,8 @@ int logCommand(const QStringList& args) {
             return 1;
         }
         if (outcome != vu::EntryPanel::EnterOutcome::Stored) {
-            printError(line + QStringLiteral(": Erreur de saisie %1").arg(entry.error));
+            printError(line + QStringLiteral(": ") +
+                       vu::EntryPanel::errorText(app->entryPanel().entryError()));
             printStored(stored, lines.size());
             return 1;
         }

@@ -1,0 +1,38 @@
+# Run at every build (and as a test): fails when a source includes a header of a folder above its
+# own, or when a core source includes a Qt Widgets or Qt Gui header.
+#   cmake -DSOURCE_DIR=src -DCORE_DIRS="platform;contest_log;..." -P CheckLayers.cmake
+# The folders from the bottom up: the core's (CORE_DIRS, where setup and reports stand side by
+# side), then the windows and the programs.
+set(layers ${CORE_DIRS} ui programs)
+set(bad "")
+foreach(dir IN LISTS layers)
+    list(FIND layers ${dir} level)
+    if(dir STREQUAL "reports")
+        math(EXPR level "${level} - 1") # beside setup, not above it
+    endif()
+    file(GLOB_RECURSE files ${SOURCE_DIR}/${dir}/*.h ${SOURCE_DIR}/${dir}/*.cpp)
+    foreach(f IN LISTS files)
+        file(STRINGS ${f} includes REGEX "^#include[ \t]*\"[a-z_]+/")
+        foreach(line IN LISTS includes)
+            string(REGEX REPLACE "^#include[ \t]*\"([a-z_]+)/.*" "\\1" target "${line}")
+            list(FIND layers ${target} targetLevel)
+            if(target STREQUAL "reports")
+                math(EXPR targetLevel "${targetLevel} - 1")
+            endif()
+            if(targetLevel GREATER level OR (targetLevel EQUAL level AND NOT target STREQUAL dir))
+                list(APPEND bad "${f}: ${line} (${dir} may include only lower folders)")
+            endif()
+        endforeach()
+        list(FIND CORE_DIRS ${dir} inCore)
+        if(inCore GREATER -1)
+            file(STRINGS ${f} hits REGEX "#include[ \t]*[<\"](QtWidgets|QtGui|QWidget|QApplication|QGuiApplication|QPainter|QColor|QFont|QPixmap|QIcon)")
+            if(hits)
+                list(APPEND bad "${f}: ${hits} (the core includes no GUI header)")
+            endif()
+        endif()
+    endforeach()
+endforeach()
+if(bad)
+    string(REPLACE ";" "\n" bad "${bad}")
+    message(FATAL_ERROR "includes that point up or reach for the GUI:\n${bad}")
+endif()
