@@ -214,6 +214,14 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     render();
 }
 
+StationWindow::~StationWindow() {
+    // A field that has the keyboard loses it while the window is taken down, which would run its
+    // exit rule on a window half gone.
+    for (QWidget* field : findChildren<QWidget*>()) {
+        QObject::disconnect(field, nullptr, this, nullptr);
+    }
+}
+
 template <typename F>
 void StationWindow::guarded(F&& handler) {
     runHandler(m_dialogs, std::forward<F>(handler), [this] { render(); });

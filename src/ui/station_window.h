@@ -19,6 +19,7 @@ class StationWindow : public QWidget {
     Q_OBJECT
 public:
     StationWindow(Application& app, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~StationWindow() override;
 
     // Shows the form model's texts in the controls.
     void render();
