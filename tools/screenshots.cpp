@@ -48,8 +48,10 @@ void shoot(QWidget* window, const QString& path) {
     window->activateWindow();
     settle();
     QScreen* screen = window->screen();
+    // The whole window with its title bar, as the operator sees it.
+    const QRect frame = window->frameGeometry();
     const QPixmap picture =
-        screen->grabWindow(0, window->x(), window->y(), window->width(), window->height());
+        screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     if (!picture.save(path)) {
         std::fprintf(stderr, "could not save %s\n", qPrintable(path));
     }

@@ -60,6 +60,13 @@ void LogGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     }
 }
 
+void LogGridDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
+    if (editor == m_editor) {
+        m_editor = nullptr; // closed by the view
+    }
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
 void LogGridDelegate::closeOpenEditor() {
     if (m_editor != nullptr) {
         Q_EMIT closeEditor(m_editor, QAbstractItemDelegate::NoHint);

@@ -606,10 +606,14 @@ void MainWindow::showGridEditor() {
     }
     QWidget* focus = focusWidget(); // also known while another window has the keyboard
     QWidget* open = m_delegate->openEditor();
-    if (open != nullptr && Grille_log->indexAt(open->geometry().center()) != index) {
+    const bool openHere =
+        open != nullptr && Grille_log->indexAt(open->geometry().center()) == index;
+    if (open != nullptr && !openHere) {
         m_delegate->closeOpenEditor(); // an editor left open on another cell
     }
-    Grille_log->edit(index);
+    if (!openHere) {
+        Grille_log->edit(index);
+    }
     if (focus != nullptr && focus != Grille_log && !Grille_log->isAncestorOf(focus)) {
         focus->setFocus(); // the editor opens, the keyboard stays where it was
     }
