@@ -25,8 +25,7 @@ void BM_LoadContestFile(benchmark::State& state) {
     station.contestFileName = QStringLiteral("LOG.QRP");
     writeLogFile(station.contestFilePath(), static_cast<int>(state.range(0)));
     LogTable table;
-    NoServices services;
-    ContestFile file(table, station, services);
+    ContestFile file(table, station);
     for (auto _ : state) {
         file.load();
         benchmark::DoNotOptimize(table.rowCount());
@@ -42,8 +41,7 @@ void BM_StoreRow(benchmark::State& state) {
     station.contestFileName = QStringLiteral("LOG.QRP");
     writeLogFile(station.contestFilePath(), 10000);
     LogTable table;
-    NoServices services;
-    ContestFile file(table, station, services);
+    ContestFile file(table, station);
     file.load();
     const int row = table.rowCount() - 2;
     for (auto _ : state) {

@@ -41,8 +41,10 @@ struct Station {
         app->setContestFile(program + "/Files/LOG.QRP");
         app->station().operatorCall = QStringLiteral("D4ERI");
         app->station().stationCall = QStringLiteral("D4ERI");
-        app->clock().setRealTime();
-        window = std::make_unique<MainWindow>(*app, dialogs);
+        app->session().clock().setRealTime();
+        window = std::make_unique<MainWindow>(app->session(), app->texts(),
+                                              MainLabels{app->stationForm(), app->fileNaming()},
+                                              dialogs);
         window->FormActivate();
         window->Timer1Timer();
     }

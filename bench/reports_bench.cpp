@@ -37,8 +37,7 @@ LogTable loadedTable(int lines) {
     }
     file.close();
     LogTable table;
-    NoServices services;
-    ContestFile contest(table, settings, services);
+    ContestFile contest(table, settings);
     contest.load();
     contest.close();
     return table;

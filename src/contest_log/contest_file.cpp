@@ -48,8 +48,8 @@ bool rowShows(const LogTable& table, int k, const Record& r) {
 
 } // namespace
 
-ContestFile::ContestFile(LogTable& table, const StationSettings& station, LogServices& services)
-    : m_table(table), m_station(station), m_services(services) {}
+ContestFile::ContestFile(LogTable& table, const StationSettings& station)
+    : m_table(table), m_station(station) {}
 
 void ContestFile::checkNotInUse(const QString& file) const {
     if (m_lock.holdsFileAt(file) || !QFileInfo::exists(file)) {
@@ -104,31 +104,19 @@ void ContestFile::load() {
         m_table.setCell(Col::RstRcvd, k, r.rstRcvd);
         m_table.setCell(Col::Member, k, r.member);
         m_table.setCell(Col::Category, k, r.category);
-        m_table.setCell(Col::FirstName, k, m_services.memberFirstName(r.call));
     }
-
-    m_services.computeTotalScore(m_table);
 
     // N is the first index past the last record.
     const int n = std::max(count, 1);
     if (n - 1 < 1 || !records[n - 1].isBlank()) {
         m_table.setRowCount(n + 1);
-        numberRow(n);
         m_table.setCurrentRow(n);
     } else {
         m_table.setRowCount(n);
         m_table.setCell(Col::RstSent, n - 1, defaultReport());
         m_table.setCell(Col::RstRcvd, n - 1, defaultReport());
-        m_table.setCell(Col::Number, n - 1, QString::number(n - 1));
     }
-
-    m_services.clearHisContinent();
-
-    const qsizetype band = bandTexts().indexOf(m_table.cell(Col::Band, m_table.rowCount() - 2));
-    if (band >= 0) {
-        selectBand(static_cast<int>(band));
-    }
-    renumberRows();
+    m_table.numberRows();
 }
 
 std::optional<Record> ContestFile::storedLine(int k) const {
@@ -342,23 +330,6 @@ void ContestFile::createCleared(const QDateTime& localNow) {
     const QByteArray header = encodeRecord(headerRecord(localNow));
     checkWritable();
     replaceWith(header + header);
-}
-
-void ContestFile::numberRow(int k) {
-    m_table.setCell(Col::Number, k, QString::number(k));
-    m_table.requestEditor();
-}
-
-void ContestFile::renumberRows() {
-    LogTable::Batch batch(m_table);
-    for (int k = 1; k < m_table.rowCount(); ++k) {
-        m_table.setCell(Col::Number, k, QString::number(k));
-    }
-}
-
-void ContestFile::selectBand(int column) {
-    m_bandIndex = std::clamp(column, 0, 4);
-    m_table.setCell(Col::Band, m_table.entryRow(), currentBand());
 }
 
 } // namespace vu

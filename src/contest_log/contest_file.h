@@ -1,6 +1,5 @@
 #pragma once
 
-#include "contest_log/bands.h"
 #include "contest_log/log_table.h"
 #include "contest_log/record_file.h"
 #include "contest_log/station_settings.h"
@@ -12,18 +11,6 @@
 
 namespace vu {
 
-// What loading and storing the log needs from the reference data and the scoring.
-class LogServices {
-public:
-    virtual ~LogServices() = default;
-    // First name of the member with this callsign; empty for a non-member.
-    [[nodiscard]] virtual QString memberFirstName(const QString& call) = 0;
-    // Rescores every row of the table (columns 10 to 12) and updates the totals.
-    virtual void computeTotalScore(LogTable& table) = 0;
-    // Empties the worked station's continent shown beside the score.
-    virtual void clearHisContinent() = 0;
-};
-
 // The text shown when another program has the contest file open for writing.
 [[nodiscard]] QString fileInUseText(const QString& path);
 // The text shown when a file that is not a contest file would be written into.
@@ -34,13 +21,14 @@ public:
 // program) from writing into it at the same time; they are refused with fileInUseText.
 class ContestFile {
 public:
-    ContestFile(LogTable& table, const StationSettings& station, LogServices& services);
+    ContestFile(LogTable& table, const StationSettings& station);
 
     // Reading only: the file is opened without the lock and nothing is ever written into it (for
     // the tool's reports, which may run while the window program logs into the file).
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
-    // Rebuilds the table from the contest file named by the station settings; leaves it open and
-    // locked. A file another program holds is refused before anything changes.
+    // Rebuilds the table from the contest file named by the station settings, its lines and an
+    // entry row numbered after them, unscored; leaves the file open and locked. A file another
+    // program holds is refused before anything changes.
     void load();
     // Throws AppError when another program holds the file at `path` (unless it is this one's).
     void checkNotInUse(const QString& path) const;
@@ -60,16 +48,6 @@ public:
     void createNew(const QDateTime& localNow);
     // Clears the log: a new file holding the header as record 0 and again as record 1.
     void createCleared(const QDateTime& localNow);
-
-    // Writes k into column 0 of row k and asks for the grid editor.
-    void numberRow(int k);
-    // Writes 1, 2, ... into column 0 of rows 1 to the entry row.
-    void renumberRows();
-
-    // Band selector: column 0 to 4 ("80" to "10"); also writes the entry row's band.
-    void selectBand(int column);
-    [[nodiscard]] int bandIndex() const { return m_bandIndex; }
-    [[nodiscard]] QString currentBand() const { return bandTexts().at(m_bandIndex); }
 
     [[nodiscard]] bool isOpen() const { return m_file.isOpen(); }
     [[nodiscard]] QString path() const { return m_station.contestFilePath(); }
@@ -98,12 +76,10 @@ private:
 
     LogTable& m_table;
     const StationSettings& m_station;
-    LogServices& m_services;
     RecordFile m_file;
     FileLock m_lock;
     bool m_readOnly = false;
     bool m_isContestFile = true; // what the last load found
-    int m_bandIndex = 1;
 };
 
 } // namespace vu

@@ -75,6 +75,13 @@ void LogTable::clearLog() {
     setRowCount(2);
 }
 
+void LogTable::numberRows() {
+    Batch batch(*this);
+    for (int k = 1; k < rowCount(); ++k) {
+        setCell(Col::Number, k, QString::number(k));
+    }
+}
+
 void LogTable::clearRow(int row) {
     if (row < 0 || row >= rowCount()) {
         return;

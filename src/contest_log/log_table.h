@@ -74,6 +74,8 @@ public:
     void clearRow(int row);
     // Empties every row from 1 to the last and leaves the title row and one empty entry row.
     void clearLog();
+    // Writes 1, 2, ... into column 0 of rows 1 to the entry row.
+    void numberRows();
     // Copies all cells of row `from` into row `to`.
     void copyRow(int from, int to);
 

@@ -97,14 +97,14 @@ std::unique_ptr<vu::Application> loadContest(const QStringList& args) {
     auto app = startProgram(programFolder);
     app->setContestFile(contestFile);
     // Reading only: a report may be made while the window program logs into the file.
-    app->contestFile().setReadOnly(true);
+    app->session().contestFile().setReadOnly(true);
     app->activateMain();
     return app;
 }
 
 // Prints every grid row (13 tab-separated cells), then the score line.
 void printTable(vu::Application& app) {
-    const vu::LogTable& table = app.table();
+    const vu::LogTable& table = app.session().table();
     QString out;
     for (int row = 1; row < table.rowCount(); ++row) {
         QStringList cells;
@@ -113,7 +113,7 @@ void printTable(vu::Application& app) {
         }
         out += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
-    out += app.scoreLabel() + QLatin1Char('\n');
+    out += app.session().scoreLabel() + QLatin1Char('\n');
     print(out);
 }
 
@@ -148,7 +148,7 @@ int logCommand(const QStringList& args) {
     }
     const std::unique_ptr<vu::Application> app = startProgram(programFolder);
     const QFileInfo info(contestFile);
-    app->fileNaming().activate(app->clock().localNow().date());
+    app->fileNaming().activate(app->session().clock().localNow().date());
     app->fileNaming().setEditChemin(info.absolutePath());
     app->fileNaming().setEditNomFichier(info.fileName());
     app->confirmFileNaming();
@@ -158,11 +158,11 @@ int logCommand(const QStringList& args) {
         if (entry.call.isEmpty() && entry.error == vu::EntryOk) {
             continue; // nothing typed
         }
-        app->clock().tick(app->table());
-        app->entryPanel().setEntryText(line);
+        app->session().clock().tick(app->session().table());
+        app->session().entryPanel().setEntryText(line);
         vu::EntryPanel::EnterOutcome outcome{};
         try {
-            outcome = app->entryPanel().pressEnter();
+            outcome = app->session().entryPanel().pressEnter();
         } catch (const vu::AppError& e) {
             printError(line + QStringLiteral(": ") + e.message());
             printStored(stored, lines.size());
@@ -170,7 +170,7 @@ int logCommand(const QStringList& args) {
         }
         if (outcome != vu::EntryPanel::EnterOutcome::Stored) {
             printError(line + QStringLiteral(": ") +
-                       vu::EntryPanel::errorText(app->entryPanel().entryError()));
+                       vu::EntryPanel::errorText(app->session().entryPanel().entryError()));
             printStored(stored, lines.size());
             return 1;
         }
@@ -181,12 +181,12 @@ int logCommand(const QStringList& args) {
 }
 
 // Writes a report of the contest file with `write` and prints the report's path.
-int reportCommand(const QStringList& args, QString (vu::Application::*write)()) {
+int reportCommand(const QStringList& args, QString (vu::ContestSession::*write)()) {
     const std::unique_ptr<vu::Application> app = loadContest(args);
     if (!app) {
         return usage();
     }
-    print(((*app).*write)() + QLatin1Char('\n'));
+    print(((app->session()).*write)() + QLatin1Char('\n'));
     return 0;
 }
 
@@ -211,10 +211,10 @@ int main(int argc, char** argv) {
             return logCommand(args);
         }
         if (command == QLatin1String("cabrillo")) {
-            return reportCommand(args, &vu::Application::writeCabrillo);
+            return reportCommand(args, &vu::ContestSession::writeCabrillo);
         }
         if (command == QLatin1String("adif")) {
-            return reportCommand(args, &vu::Application::writeAdif);
+            return reportCommand(args, &vu::ContestSession::writeAdif);
         }
     } catch (const vu::AppError& e) {
         printError(e.message());

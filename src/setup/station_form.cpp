@@ -9,6 +9,7 @@
 #include "setup/languages.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
 namespace vu {
@@ -267,6 +268,14 @@ void StationForm::selectBackup(int index) {
 
 QString StationForm::backupRoot() const {
     return m_backupIndex >= 1 ? m_volumes.at(m_backupIndex - 1).rootPath : QString();
+}
+
+QString StationForm::helpFilePath() const {
+    const QString base =
+        m_programFolder + (m_station.language == 1 ? QStringLiteral("/VARURAV_UDA_FR")
+                                                   : QStringLiteral("/VARURAV_UDA_EN"));
+    const QString compiled = base + QStringLiteral(".chm");
+    return QFileInfo::exists(compiled) ? compiled : base + QStringLiteral(".html");
 }
 
 } // namespace vu

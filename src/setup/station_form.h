@@ -124,6 +124,10 @@ public:
 
     [[nodiscard]] QString smtpListPath() const;
 
+    // The user guide of the station's language (French for index 1, English otherwise): its
+    // compiled-help file in the program folder when there is one, its HTML guide otherwise.
+    [[nodiscard]] QString helpFilePath() const;
+
 private:
     void editOpChange();
     void editStationChange();

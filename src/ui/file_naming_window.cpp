@@ -89,18 +89,18 @@ void FileNamingWindow::applyTexts() {
 }
 
 void FileNamingWindow::FormActivate() {
-    guarded([this] { m_app.fileNaming().activate(m_app.clock().localNow().date()); });
+    guarded([this] { m_app.fileNaming().activate(m_app.session().clock().localNow().date()); });
     Edit_nom_fichier->setFocus();
     Edit_nom_fichier->deselect();
     Edit_nom_fichier->end(false);
-    m_app.table().requestEditor();
+    m_app.session().table().requestEditor();
 }
 
 void FileNamingWindow::Button_emplacementClick() {
     guarded([this] {
         const QString folder = m_dialogs.chooseFolder(m_app.filesFolder());
         if (!folder.isEmpty()) {
-            m_app.fileNaming().chooseFolder(folder, m_app.clock().localNow().date());
+            m_app.fileNaming().chooseFolder(folder, m_app.session().clock().localNow().date());
         }
     });
 }

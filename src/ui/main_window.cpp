@@ -1,7 +1,9 @@
 #include "ui/main_window.h"
 
-#include "app/application.h"
+#include "app/contest_session.h"
 #include "platform/errors.h"
+#include "setup/file_naming.h"
+#include "setup/station_form.h"
 #include "ui/band_selector.h"
 #include "ui/dialogs.h"
 #include "ui/language_binding.h"
@@ -70,8 +72,10 @@ bool isEnter(const QKeyEvent* event) {
 
 } // namespace
 
-MainWindow::MainWindow(Application& app, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_dialogs(dialogs) {
+MainWindow::MainWindow(ContestSession& session, const LanguageTexts& texts,
+                       const MainLabels& labels, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_texts(texts), m_labels(labels),
+      m_dialogs(dialogs) {
     setObjectName(QStringLiteral("TForm_main"));
     QFont bold = font();
     bold.setBold(true);
@@ -99,9 +103,10 @@ MainWindow::MainWindow(Application& app, Dialogs& dialogs, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    m_shownRealTime = m_app.clock().isRealTime();
-    m_app.clock().setOnChange([this] { syncTimer(); });
+    m_shownRealTime = m_session.clock().isRealTime();
+    m_session.clock().setOnChange([this] { syncTimer(); });
     connect(SpeedButton_help, &QToolButton::clicked, this, [this] { SpeedButton_helpClick(); });
+    connectCommands();
 
     resize(950, 600);
     render();
@@ -109,7 +114,7 @@ MainWindow::MainWindow(Application& app, Dialogs& dialogs, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-    m_app.clock().setOnChange({});
+    m_session.clock().setOnChange({});
 }
 
 #define VU_NAME(control) control->setObjectName(QStringLiteral(#control))
@@ -172,10 +177,10 @@ void MainWindow::nameControls() {
 #undef VU_NAME
 
 void MainWindow::applyTexts() {
-    applyLanguage(this, Form::Main, m_app.texts());
+    applyLanguage(this, Form::Main, m_texts);
     // The pop-up menu is a window of its own.
-    if (m_app.texts().isLoaded()) {
-        Effacercetteligne1->setText(m_app.texts().caption(Form::Main, u"Effacercetteligne1"));
+    if (m_texts.isLoaded()) {
+        Effacercetteligne1->setText(m_texts.caption(Form::Main, u"Effacercetteligne1"));
     }
 }
 
@@ -322,7 +327,7 @@ void MainWindow::buildEntryPanel() {
     connect(Edit_saisie, &QLineEdit::textChanged, this,
             [this] { guarded([this] { Edit_saisieChange(); }); });
     connect(Grille_band, &BandSelector::bandClicked, this, [this](int column) {
-        m_app.contestFile().selectBand(column);
+        m_session.lines().selectBand(column);
         render();
     });
     connect(Grille_band, &BandSelector::released, this, [this] {
@@ -331,15 +336,15 @@ void MainWindow::buildEntryPanel() {
     });
     connect(SpeedButton_aide_saisie, &QToolButton::clicked, this, &MainWindow::examplesWanted);
     connect(DateTimePicker_date, &QDateEdit::dateChanged, this,
-            [this](QDate date) { m_app.clock().setPickerDate(date); });
+            [this](QDate date) { m_session.clock().setPickerDate(date); });
     connect(DateTimePicker_time, &QTimeEdit::timeChanged, this,
-            [this](QTime time) { m_app.clock().setPickerTime(time); });
+            [this](QTime time) { m_session.clock().setPickerTime(time); });
 }
 
 void MainWindow::buildGrid() {
     Grille_log = new LogGridView(this);
     Grille_log->setObjectName(QStringLiteral("Grille_log"));
-    m_model = new LogGridModel(m_app.table(), this);
+    m_model = new LogGridModel(m_session.table(), this);
     Grille_log->setModel(m_model);
     m_delegate = new LogGridDelegate(Grille_log);
     m_delegate->setKeyHandler([this](QKeyEvent* event) { return Grille_logKeyPress(event); });
@@ -442,14 +447,14 @@ void MainWindow::guarded(F&& handler) {
 
 void MainWindow::FormActivate() {
     guarded([this] {
-        setWindowTitle(m_app.mainCaption());
-        m_app.activateMain();
+        setWindowTitle(m_session.mainCaption());
+        m_session.loadLog();
     });
     Edit_saisie->setFocus();
 }
 
 void MainWindow::render() {
-    const EntryPanel& panel = m_app.entryPanel();
+    const EntryPanel& panel = m_session.entryPanel();
     if (Edit_saisie->text() != panel.entryText()) {
         const QSignalBlocker block(Edit_saisie);
         Edit_saisie->setText(panel.entryText());
@@ -457,19 +462,19 @@ void MainWindow::render() {
     Label_prenom->setText(panel.memberLabel());
     Label_erreur->setText(panel.errorLabel());
     Panel_dupe->setVisible(panel.dupeVisible());
-    Label_score->setText(m_app.scoreLabel());
-    Label_his_continent->setText(m_app.hisContinent());
-    Label_station->setText(m_app.stationForm().mainStationLabel());
-    Label_categorie->setText(m_app.stationForm().mainCategoryLabel());
-    Label_nomfichier->setText(m_app.fileNaming().mainFileLabel());
-    Label_sauvegarde->setText(m_app.texts().message(MessageText::BackupFailed));
-    Label_sauvegarde->setVisible(m_app.backups().failing());
-    Grille_band->setSelected(m_app.contestFile().bandIndex());
+    Label_score->setText(m_session.scoreLabel());
+    Label_his_continent->setText(m_session.hisContinent());
+    Label_station->setText(m_labels.station.mainStationLabel());
+    Label_categorie->setText(m_labels.station.mainCategoryLabel());
+    Label_nomfichier->setText(m_labels.fileNaming.mainFileLabel());
+    Label_sauvegarde->setText(m_texts.message(MessageText::BackupFailed));
+    Label_sauvegarde->setVisible(m_session.backups().failing());
+    Grille_band->setSelected(m_session.lines().bandIndex());
     syncTimer();
 }
 
 void MainWindow::syncTimer() {
-    const ContestClock& clock = m_app.clock();
+    const ContestClock& clock = m_session.clock();
     if (clock.tickEnabled() != Timer1->isActive()) {
         clock.tickEnabled() ? Timer1->start() : Timer1->stop();
     }
@@ -485,8 +490,8 @@ void MainWindow::syncTimer() {
         // Whoever switched the mode (the mode buttons, the file naming window's OK), the label
         // names the mode the clock is in.
         m_shownRealTime = clock.isRealTime();
-        Label_temps->setText(m_app.texts().message(m_shownRealTime ? MessageText::TpsReel
-                                                                   : MessageText::TpsDiffere));
+        Label_temps->setText(
+            m_texts.message(m_shownRealTime ? MessageText::TpsReel : MessageText::TpsDiffere));
     }
 }
 
@@ -512,7 +517,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool MainWindow::Edit_saisieKeyPress(QKeyEvent* event) {
-    EntryPanel& panel = m_app.entryPanel();
+    EntryPanel& panel = m_session.entryPanel();
     if (isEnter(event)) {
         guarded([&] {
             if (panel.pressEnter() == EntryPanel::EnterOutcome::Refused) {
@@ -557,13 +562,13 @@ void MainWindow::Edit_saisieChange() {
     // The field's text as it is now: a change signal can arrive after the text was turned into
     // capitals.
     const QString text = Edit_saisie->text();
-    if (text != m_app.entryPanel().entryText()) {
-        m_app.entryPanel().setEntryText(text);
+    if (text != m_session.entryPanel().entryText()) {
+        m_session.entryPanel().setEntryText(text);
     }
 }
 
 bool MainWindow::Grille_logKeyPress(QKeyEvent* event) {
-    GridEditing& editing = m_app.gridEditing();
+    GridEditing& editing = m_session.gridEditing();
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
         guarded([&] { editing.space(); });
         return true;
@@ -592,7 +597,7 @@ bool MainWindow::Grille_logKeyPress(QKeyEvent* event) {
 void MainWindow::Grille_logSelectCell(int col, int tableRow) {
     // The message is for a time cell the operator chose (a click, an arrow key), never for one
     // the program made current (a reload, a renumbering). It shows once his input is handled.
-    if (m_app.gridEditing().cellEntered(col, tableRow) && Grille_log->operatorMoving()) {
+    if (m_session.gridEditing().cellEntered(col, tableRow) && Grille_log->operatorMoving()) {
         QTimer::singleShot(0, this, [this] {
             guarded([this] { m_dialogs.message(GridEditing::timeColumnMessage()); });
         });
@@ -625,7 +630,7 @@ void MainWindow::Timer1Timer() {
     }
     Timer1->stop();
     guarded([this] {
-        const QString error = m_app.tick();
+        const QString error = m_session.tick();
         if (!error.isEmpty()) {
             m_dialogs.error(error);
         }
@@ -634,12 +639,12 @@ void MainWindow::Timer1Timer() {
 }
 
 void MainWindow::SpeedButton_helpClick() {
-    const QString path = m_app.helpFilePath();
+    const QString path = m_labels.station.helpFilePath();
     // Opened by the desktop's viewer for its type; with none there the operator learns where the
     // guide lies.
     auto* opener = new QProcess(this);
     const QString noViewer =
-        m_app.texts().message(MessageText::NoHelpViewer) + QStringLiteral("\n") + path;
+        m_texts.message(MessageText::NoHelpViewer) + QStringLiteral("\n") + path;
     const auto fail = [this, opener, noViewer] {
         opener->deleteLater();
         guarded([&] { m_dialogs.message(noViewer, Dialogs::Icon::Warning); });
@@ -660,14 +665,14 @@ void MainWindow::SpeedButton_helpClick() {
 }
 
 void MainWindow::SpeedButton_temps_differeClick() {
-    m_app.clock().setDeferredTime();
+    m_session.clock().setDeferredTime();
     render();
-    m_dialogs.message(m_app.texts().message(MessageText::Qtr));
+    m_dialogs.message(m_texts.message(MessageText::Qtr));
 }
 
 void MainWindow::SpeedButton_temps_reelClick() {
-    m_app.clock().setRealTime();
-    Label_temps->setText(m_app.texts().message(MessageText::TpsReel));
+    m_session.clock().setRealTime();
+    Label_temps->setText(m_texts.message(MessageText::TpsReel));
     render();
 }
 
@@ -690,20 +695,93 @@ void MainWindow::SpeedButton_Taille_moinsClick() {
 }
 
 void MainWindow::SpeedButton_calculatriceClick() {
-    m_app.computeTotalScore(m_app.table());
+    m_session.lines().rescoreAll();
 }
 
 void MainWindow::Effacercetteligne1Click() {
-    GridEditing& editing = m_app.gridEditing();
+    GridEditing& editing = m_session.gridEditing();
     if (m_dialogs.ask(editing.deleteQuestion(), Dialogs::Icon::Information)) {
-        editing.deleteLine(m_app.clock().localNow());
+        editing.deleteLine(m_session.clock().localNow());
     }
 }
 
 void MainWindow::Insrerunelignevide1Click() {
     if (m_dialogs.ask(GridEditing::insertQuestion(), Dialogs::Icon::Question)) {
-        m_app.gridEditing().insertBlankLine(m_app.clock().localNow());
+        m_session.gridEditing().insertBlankLine(m_session.clock().localNow());
     }
+}
+
+void MainWindow::connectCommands() {
+    const QAction* languages[] = {Franais1, Anglais1, Espagnol, Italien1};
+    for (int i = 0; i < 4; ++i) {
+        connect(languages[i], &QAction::triggered, this,
+                [this, i] { Q_EMIT languageChosen(i + 1); });
+    }
+    connect(SpeedButton_ouvrir, &QToolButton::clicked, this, [this] { Ouvrir1Click(); });
+    connect(Ouvrir1, &QAction::triggered, this, [this] { Ouvrir1Click(); });
+    connect(SpeedButton_retour_info, &QToolButton::clicked, this,
+            [this] { SpeedButton_retour_infoClick(); });
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] {
+        hide();
+        Q_EMIT stationWanted();
+    });
+    connect(Accesficheinfos1, &QAction::triggered, this, &MainWindow::stationWanted);
+    connect(BitBtn_quit, &QPushButton::clicked, this, [this] { BitBtn_quitClick(); });
+    const auto reports = [this] {
+        guarded([this] { m_dialogs.message(m_session.writeReports()); });
+    };
+    connect(Creation1, &QAction::triggered, this, reports);
+    connect(SpeedButton_creation_fichiers, &QToolButton::clicked, this, reports);
+    connect(CrationADIF1, &QAction::triggered, this,
+            [this] { guarded([this] { m_session.writeAdif(); }); });
+    connect(SpeedButton_mail, &QToolButton::clicked, this, [this] { SpeedButton_mailClick(); });
+}
+
+void MainWindow::Ouvrir1Click() {
+    guarded([this] {
+        const QString path = m_dialogs.openFile(m_session.filesFolder(),
+                                                QStringLiteral("Fichier QEP (*.QRP)"), true);
+        if (!path.isEmpty()) {
+            m_session.openLog(path);
+        }
+    });
+    Q_EMIT logOpened();
+    Edit_saisie->setFocus();
+}
+
+void MainWindow::SpeedButton_retour_infoClick() {
+    guarded([this] {
+        m_session.clock().setTickEnabled(false);
+        if (m_session.hasLogLines() && m_dialogs.ask(QStringLiteral("Effacer les QSO actuels ?"),
+                                                     Dialogs::Icon::Information)) {
+            m_session.clearLog();
+        }
+    });
+    Q_EMIT stationWanted();
+    m_session.clock().setTickEnabled(true);
+    render();
+}
+
+void MainWindow::BitBtn_quitClick() {
+    bool quit = false;
+    guarded([this, &quit] {
+        m_session.quit(); // on an error the program keeps running
+        quit = true;
+    });
+    if (quit) {
+        Q_EMIT quitDone();
+    }
+}
+
+void MainWindow::SpeedButton_mailClick() {
+    m_session.clock().setTickEnabled(false);
+    const QString refusal = m_session.mailButtonRefusal();
+    if (refusal.isEmpty()) {
+        Q_EMIT reportMailWanted();
+    } else {
+        guarded([this, &refusal] { m_dialogs.message(refusal); });
+    }
+    m_session.clock().setTickEnabled(true);
 }
 
 } // namespace vu

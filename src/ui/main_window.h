@@ -17,18 +17,28 @@ class QToolButton;
 
 namespace vu {
 
-class Application;
 class BandSelector;
+class ContestSession;
 class Dialogs;
+class FileNamingForm;
+class LanguageTexts;
+class StationForm;
 class LogGridDelegate;
 class LogGridModel;
 
+// The labels of the main window that other windows' models set, and the user guide.
+struct MainLabels {
+    const StationForm& station;
+    const FileNamingForm& fileNaming;
+};
+
 // The main log window: tool bar, quick-entry panel, log grid and status bar. Each handler calls
-// the core and renders its state again.
+// the contest session and renders its state again.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(Application& app, Dialogs& dialogs, QWidget* parent = nullptr);
+    MainWindow(ContestSession& session, const LanguageTexts& texts, const MainLabels& labels,
+               Dialogs& dialogs, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Activation: caption, reload and rescore, timer, focus, grid editor.
@@ -107,6 +117,16 @@ Q_SIGNALS:
     void examplesWanted();
     // The window was closed: the program ends.
     void closed();
+    // "Quitter" did its work: the program ends.
+    void quitDone();
+    // A language menu item: the interface language with this index (1 to 4) is wanted.
+    void languageChosen(int index);
+    // The station window is asked for.
+    void stationWanted();
+    // The report mailing window is asked for (the mail button found nothing to refuse).
+    void reportMailWanted();
+    // "Ouvrir" ended (a log opened, or the choice cancelled or refused).
+    void logOpened();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -119,6 +139,7 @@ private:
     void buildStatusBar();
     void buildMenu();
     void nameControls();
+    void connectCommands();
 
     // Runs a handler; an error that escapes it is shown by the standard error display.
     template <typename F>
@@ -137,8 +158,14 @@ private:
     void Effacercetteligne1Click();
     void Insrerunelignevide1Click();
     void syncTimer();
+    void Ouvrir1Click();
+    void SpeedButton_retour_infoClick();
+    void BitBtn_quitClick();
+    void SpeedButton_mailClick();
 
-    Application& m_app;
+    ContestSession& m_session;
+    const LanguageTexts& m_texts;
+    MainLabels m_labels;
     Dialogs& m_dialogs;
     LogGridModel* m_model;
     LogGridDelegate* m_delegate;

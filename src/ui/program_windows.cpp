@@ -35,12 +35,14 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
     : m_app(app), m_dialogs(dialogs), m_activation(dialogs) {
     m_station = std::make_unique<StationWindow>(app, dialogs);
     m_fileNaming = std::make_unique<FileNamingWindow>(app, dialogs);
-    m_main = std::make_unique<MainWindow>(app, dialogs);
+    m_main = std::make_unique<MainWindow>(app.session(), app.texts(),
+                                          MainLabels{app.stationForm(), app.fileNaming()}, dialogs);
     m_examples = std::make_unique<ExamplesWindow>();
-    m_report = std::make_unique<ReportWindow>(app, dialogs);
+    m_report = std::make_unique<ReportWindow>(app.session(), app.stationForm(), dialogs);
     applyPlacements();
     applyTexts();
     m_app.texts().setOnChange([this] { applyTexts(); });
+    m_app.setLayoutSource([this](ScreenLayout& layout) { keepPlacements(layout); });
 
     m_dialogs.setOwnerWindow([this] { return m_activation.current(); });
     m_activation.addWindow(m_station.get(), [this] { m_station->FormActivate(); });
@@ -59,12 +61,23 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
             [this] { m_activation.bringForward(m_main.get()); });
     connect(m_main.get(), &MainWindow::examplesWanted, this,
             [this] { m_activation.bringForward(m_examples.get()); });
-    connectMainCommands();
+    connect(m_main.get(), &MainWindow::quitDone, this, &ProgramWindows::quitRequested);
+    connect(m_main.get(), &MainWindow::stationWanted, this,
+            [this] { m_activation.bringForward(m_station.get()); });
+    connect(m_main.get(), &MainWindow::reportMailWanted, this,
+            [this] { m_activation.bringForward(m_report.get()); });
+    connect(m_main.get(), &MainWindow::logOpened, m_fileNaming.get(), &FileNamingWindow::render);
+    connect(m_main.get(), &MainWindow::languageChosen, this, [this](int index) {
+        runHandler(
+            m_dialogs, [this, index] { m_app.chooseLanguage(index); },
+            [this] { m_main->render(); });
+    });
 }
 
 ProgramWindows::~ProgramWindows() {
     m_dialogs.setOwnerWindow({});
     m_app.texts().setOnChange({});
+    m_app.setLayoutSource({});
 }
 
 void ProgramWindows::start() {
@@ -80,13 +93,12 @@ void ProgramWindows::applyPlacements() {
     placeInsideScreen(m_examples.get(), layout.window(AppWindow::Examples));
     placeInsideScreen(m_report.get(), layout.window(AppWindow::ReportMail));
     QHeaderView* header = m_main->Grille_log->horizontalHeader();
-    for (int c = 0; c < m_app.table().columnCount(); ++c) {
+    for (int c = 0; c < m_app.session().table().columnCount(); ++c) {
         header->resizeSection(c, layout.columnWidth(c));
     }
 }
 
-void ProgramWindows::keepPlacements() {
-    ScreenLayout& layout = m_app.layout();
+void ProgramWindows::keepPlacements(ScreenLayout& layout) const {
     layout.window(AppWindow::Main) = placementOf(m_main.get());
     layout.window(AppWindow::Station) = placementOf(m_station.get());
     layout.window(AppWindow::FileNaming) = placementOf(m_fileNaming.get());
@@ -94,7 +106,7 @@ void ProgramWindows::keepPlacements() {
     layout.window(AppWindow::ReportMail) = placementOf(m_report.get());
     const QHeaderView* header = m_main->Grille_log->horizontalHeader();
     layout.columnWidths.clear();
-    for (int c = 0; c < m_app.table().columnCount(); ++c) {
+    for (int c = 0; c < m_app.session().table().columnCount(); ++c) {
         layout.columnWidths.push_back(header->sectionSize(c));
     }
 }
@@ -124,79 +136,6 @@ void ProgramWindows::applyTexts() {
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(&m_qtTranslator);
     }
-}
-
-void ProgramWindows::connectMainCommands() {
-    MainWindow& main = *m_main;
-    const QAction* languages[] = {main.Franais1, main.Anglais1, main.Espagnol, main.Italien1};
-    for (int i = 0; i < 4; ++i) {
-        connect(languages[i], &QAction::triggered, this,
-                [this, i] { command([this, i] { m_app.chooseLanguage(i + 1); }); });
-    }
-    const auto open = [this] {
-        command([this] {
-            const QString path = m_dialogs.openFile(m_app.filesFolder(),
-                                                    QStringLiteral("Fichier QEP (*.QRP)"), true);
-            if (path.isEmpty()) {
-                return;
-            }
-            keepPlacements();
-            m_app.openLog(path);
-        });
-        m_fileNaming->render();
-        m_main->Edit_saisie->setFocus();
-    };
-    connect(main.SpeedButton_ouvrir, &QToolButton::clicked, this, open);
-    connect(main.Ouvrir1, &QAction::triggered, this, open);
-    connect(main.SpeedButton_retour_info, &QToolButton::clicked, this, [this] {
-        command([this] {
-            m_app.clock().setTickEnabled(false);
-            if (m_app.hasLogLines() && m_dialogs.ask(QStringLiteral("Effacer les QSO actuels ?"),
-                                                     Dialogs::Icon::Information)) {
-                m_app.clearLog();
-            }
-        });
-        m_activation.bringForward(m_station.get());
-        m_app.clock().setTickEnabled(true);
-        m_main->render();
-    });
-    connect(main.SpeedButton1, &QToolButton::clicked, this, [this] {
-        m_main->hide();
-        m_activation.bringForward(m_station.get());
-    });
-    connect(main.Accesficheinfos1, &QAction::triggered, this,
-            [this] { m_activation.bringForward(m_station.get()); });
-    connect(main.BitBtn_quit, &QPushButton::clicked, this, [this] {
-        bool quit = false;
-        command([this, &quit] {
-            keepPlacements();
-            m_app.quit(); // on an error the program keeps running
-            quit = true;
-        });
-        if (quit) {
-            Q_EMIT quitRequested();
-        }
-    });
-    const auto reports = [this] { command([this] { m_dialogs.message(m_app.writeReports()); }); };
-    connect(main.Creation1, &QAction::triggered, this, reports);
-    connect(main.SpeedButton_creation_fichiers, &QToolButton::clicked, this, reports);
-    connect(main.CrationADIF1, &QAction::triggered, this,
-            [this] { command([this] { m_app.writeAdif(); }); });
-    connect(main.SpeedButton_mail, &QToolButton::clicked, this, [this] {
-        m_app.clock().setTickEnabled(false);
-        const QString refusal = m_app.mailButtonRefusal();
-        if (refusal.isEmpty()) {
-            m_activation.bringForward(m_report.get());
-        } else {
-            command([this, &refusal] { m_dialogs.message(refusal); });
-        }
-        m_app.clock().setTickEnabled(true);
-    });
-}
-
-template <typename F>
-void ProgramWindows::command(F&& handler) {
-    runHandler(m_dialogs, std::forward<F>(handler), [this] { m_main->render(); });
 }
 
 } // namespace vu

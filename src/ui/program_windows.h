@@ -9,6 +9,7 @@
 namespace vu {
 
 class Application;
+struct ScreenLayout;
 class Dialogs;
 class ExamplesWindow;
 class FileNamingWindow;
@@ -36,8 +37,8 @@ public:
     // The windows' activation rules.
     [[nodiscard]] WindowActivation& activation() { return m_activation; }
 
-    // Takes the windows' places and sizes into the settings' layout.
-    void keepPlacements();
+    // Takes the windows' places and sizes into a layout.
+    void keepPlacements(ScreenLayout& layout) const;
 
 Q_SIGNALS:
     // The program is to end: "Quitter" did its work, or a window that ends it was closed.
@@ -46,11 +47,6 @@ Q_SIGNALS:
 private:
     void applyPlacements();
     void applyTexts();
-    void connectMainCommands();
-    // Runs a main window command; an error that escapes it is shown by the standard error
-    // display.
-    template <typename F>
-    void command(F&& handler);
 
     Application& m_app;
     Dialogs& m_dialogs;

@@ -1,8 +1,9 @@
 #include "ui/report_window.h"
 
-#include "app/application.h"
+#include "app/contest_session.h"
 #include "platform/cp1252.h"
 #include "platform/errors.h"
+#include "setup/station_form.h"
 #include "ui/dialogs.h"
 
 #include <QApplication>
@@ -36,8 +37,9 @@ QLabel* panel(QWidget* parent, const char* name) {
 
 } // namespace
 
-ReportWindow::ReportWindow(Application& app, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_app(app), m_dialogs(dialogs) {
+ReportWindow::ReportWindow(ContestSession& session, const StationForm& station, Dialogs& dialogs,
+                           QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session), m_station(station), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("TForm_infoCR"));
     setWindowTitle(QStringLiteral("Envoi Compte Rendu"));
     Label_titre = new QLabel(QStringLiteral("ENVOI DU COMPTE RENDU"), this);
@@ -93,7 +95,7 @@ ReportWindow::ReportWindow(Application& app, Dialogs& dialogs, QWidget* parent)
     resize(750, 535);
 
     connect(Edit_AD_Destinataire, &QLineEdit::textEdited, this, [this](const QString& text) {
-        m_app.reportMail().setRecipientText(text);
+        m_session.reportMail().setRecipientText(text);
         render();
     });
     connect(Image1, &QToolButton::clicked, this, [this] { Image1Click(); });
@@ -105,8 +107,8 @@ void ReportWindow::FormActivate() {
     runHandler(
         m_dialogs,
         [this] {
-            const QString notice = m_app.activateReportMail();
-            m_cabrilloPath = m_app.cabrilloPath();
+            const QString notice = m_session.activateReportMail();
+            m_cabrilloPath = m_session.cabrilloPath();
             render();
             if (!notice.isEmpty()) {
                 m_dialogs.message(notice);
@@ -148,7 +150,7 @@ void ReportWindow::Image1Click() {
 }
 
 void ReportWindow::render() {
-    const ReportMail& mail = m_app.reportMail();
+    const ReportMail& mail = m_session.reportMail();
     Panel_de->setText(mail.message().from);
     if (Edit_AD_Destinataire->text() != mail.recipientText()) {
         Edit_AD_Destinataire->setText(mail.recipientText());
@@ -168,7 +170,7 @@ void ReportWindow::Button_envoiClick() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         SendOutcome outcome;
         try {
-            outcome = m_app.sendReportMail();
+            outcome = m_session.sendReportMail(m_station.editSmtp(), m_station.editPort());
         } catch (const AppError& e) {
             outcome.messages = {e.message()};
         }

@@ -10,7 +10,8 @@ class QToolButton;
 
 namespace vu {
 
-class Application;
+class ContestSession;
+class StationForm;
 class Dialogs;
 
 // The report mailing window: the message to the contest committee, composed afresh at every
@@ -18,7 +19,8 @@ class Dialogs;
 class ReportWindow : public QWidget {
     Q_OBJECT
 public:
-    ReportWindow(Application& app, Dialogs& dialogs, QWidget* parent = nullptr);
+    ReportWindow(ContestSession& session, const StationForm& station, Dialogs& dialogs,
+                 QWidget* parent = nullptr);
 
     // Activation: writes the Cabrillo file and composes the message.
     void FormActivate();
@@ -43,7 +45,8 @@ private:
     void Button_envoiClick();
     void Image1Click();
 
-    Application& m_app;
+    ContestSession& m_session;
+    const StationForm& m_station;
     Dialogs& m_dialogs;
     QString m_cabrilloPath;
     QPlainTextEdit* m_preview = nullptr;

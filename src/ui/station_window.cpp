@@ -205,7 +205,7 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     connect(combobox_save, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!m_rendering) {
             m_app.stationForm().selectBackup(index);
-            m_app.setBackupVolume(m_app.stationForm().backupRoot());
+            m_app.session().setBackupVolume(m_app.stationForm().backupRoot());
         }
     });
     connect(Button_quit, &QPushButton::clicked, this,

@@ -144,10 +144,10 @@ TEST(ApplicationReferenceData, LoadingALogNamesMembersAndScoresIt) {
     app.setContestFile(dir.filePath("Files/LOG.QRP"));
     app.activateMain();
 
-    EXPECT_EQ(app.table().cell(Col::FirstName, 1), "Jean");
-    EXPECT_EQ(app.table().cell(Col::Points, 1), "10");
-    EXPECT_EQ(app.scoreLabel(), "Score = 10 x 1 = 10");
-    EXPECT_EQ(app.scorer().board().hisContinent, ""); // emptied after the load
+    EXPECT_EQ(app.session().table().cell(Col::FirstName, 1), "Jean");
+    EXPECT_EQ(app.session().table().cell(Col::Points, 1), "10");
+    EXPECT_EQ(app.session().scoreLabel(), "Score = 10 x 1 = 10");
+    EXPECT_EQ(app.session().hisContinent(), ""); // emptied after the load
 }
 
 } // namespace

@@ -38,7 +38,7 @@ protected:
         options.allowNetwork = false;
         options.timeSource = &clock;
         app = std::make_unique<Application>(options);
-        app->setReportMailOptions({QString::fromLatin1(kCommitteeAddress), 2000, 10000});
+        app->session().setReportMailOptions({QString::fromLatin1(kCommitteeAddress), 2000, 10000});
         app->startUp();
         app->acceptStation();
         app->setContestFile(m_dir.filePath("logs/LOG.QRP"));
@@ -51,7 +51,7 @@ protected:
 };
 
 TEST_F(ApplicationReportsTest, CabrilloGoesToTheFilesFolderFromSettingsAndStationForm) {
-    const QString path = app->writeCabrillo();
+    const QString path = app->session().writeCabrillo();
     EXPECT_EQ(path, m_dir.filePath("program/Files/LOG.CBR"));
     EXPECT_EQ(test::readFile(path),
               cp1252Lines({
@@ -81,7 +81,7 @@ TEST_F(ApplicationReportsTest, CabrilloGoesToTheFilesFolderFromSettingsAndStatio
 }
 
 TEST_F(ApplicationReportsTest, AdifGoesBesideTheContestFileWithTheCountriesOfTheTable) {
-    const QString path = app->writeAdif();
+    const QString path = app->session().writeAdif();
     EXPECT_EQ(path, m_dir.filePath("logs/LOG.ADI"));
     const QStringList lines = fromCp1252(test::readFile(path)).split("\r\n");
     ASSERT_EQ(lines.size(), 10); // seven header lines, two records, nothing after the last CR LF
@@ -103,17 +103,18 @@ TEST_F(ApplicationReportsTest, FieldsTypedAfterOkReachTheCabrilloButNotTheAccept
     form.setEditNom("Jean Martin");
     form.setEditNZRB("NM");
     form.setQrpChecked(false);
-    const QStringList cabrillo = fromCp1252(test::readFile(app->writeCabrillo())).split("\r\n");
+    const QStringList cabrillo =
+        fromCp1252(test::readFile(app->session().writeCabrillo())).split("\r\n");
     EXPECT_EQ(cabrillo[8], "CLUB: NM");
     EXPECT_EQ(cabrillo[9], "NAME: Jean Martin");
     EXPECT_EQ(cabrillo[17].mid(53, 4), "QRO ");
-    const QString adif = fromCp1252(test::readFile(app->writeAdif()));
+    const QString adif = fromCp1252(test::readFile(app->session().writeAdif()));
     EXPECT_TRUE(adif.contains("<MY_NAME:12>Hélène Dupré "));
     EXPECT_TRUE(adif.contains("<TX_PWR:3>100 ")); // the category follows the box
 }
 
 TEST_F(ApplicationReportsTest, MailSendsTheFreshCabrilloFileThroughTheFormsServerAndPort) {
-    EXPECT_TRUE(app->mailButtonRefusal().isEmpty());
+    EXPECT_TRUE(app->session().mailButtonRefusal().isEmpty());
     test::SmtpSink sink;
     ASSERT_NE(sink.port(), 0);
     // The send uses the texts of the SMTP and port fields, not the values OK took.
@@ -122,13 +123,14 @@ TEST_F(ApplicationReportsTest, MailSendsTheFreshCabrilloFileThroughTheFormsServe
     const QString cabrillo = m_dir.filePath("program/Files/LOG.CBR");
     ASSERT_FALSE(QFileInfo::exists(cabrillo));
 
-    EXPECT_TRUE(app->activateReportMail().isEmpty());
-    EXPECT_FALSE(app->clock().tickEnabled());
-    EXPECT_EQ(app->reportMail().message().attachmentPath, cabrillo);
-    EXPECT_EQ(app->reportMail().attachmentLabel(), "        LOG.CBR");
-    const SendOutcome outcome = app->sendReportMail();
+    EXPECT_TRUE(app->session().activateReportMail().isEmpty());
+    EXPECT_FALSE(app->session().clock().tickEnabled());
+    EXPECT_EQ(app->session().reportMail().message().attachmentPath, cabrillo);
+    EXPECT_EQ(app->session().reportMail().attachmentLabel(), "        LOG.CBR");
+    const SendOutcome outcome =
+        app->session().sendReportMail(app->stationForm().editSmtp(), app->stationForm().editPort());
     EXPECT_TRUE(outcome.sent) << outcome.messages.join(" / ").toStdString();
-    EXPECT_TRUE(app->clock().tickEnabled());
+    EXPECT_TRUE(app->session().clock().tickEnabled());
 
     const QJsonObject got = sink.message(1);
     ASSERT_FALSE(got.isEmpty());
@@ -142,7 +144,7 @@ TEST_F(ApplicationReportsTest, MailSendsTheFreshCabrilloFileThroughTheFormsServe
 
 TEST_F(ApplicationReportsTest, MailButtonRefusesAnAddressWithoutADotAfterTheAtSign) {
     app->station().email = "d4eri@orange";
-    EXPECT_EQ(app->mailButtonRefusal(),
+    EXPECT_EQ(app->session().mailButtonRefusal(),
               "Les données fournies (EMail, SMTP, Port) ne permettent pas d'envoyer votre "
               "compte rendu\n\rUtilisez votre propre gestionaire d'emails");
 }

@@ -40,13 +40,13 @@ TEST_F(ApplicationTest, FromStartUpToTheMainWindowTheStationNamesAndCreatesTheLo
     app.stationForm().setEditOp("D4ERI");
     app.stationForm().editOpExit();
     app.acceptStation();
-    app.fileNaming().activate(app.clock().localNow().date());
+    app.fileNaming().activate(app.session().clock().localNow().date());
     EXPECT_EQ(app.fileNaming().editNomFichier(), QStringLiteral("ZIV_URU_2024@D4ERI"));
     app.confirmFileNaming();
     EXPECT_EQ(QFileInfo(m_dir.filePath("Files/ZIV_URU_2024@D4ERI.QRP")).size(), 2 * kRecordSize);
-    EXPECT_TRUE(app.clock().isRealTime());
-    EXPECT_TRUE(app.clock().tickEnabled());
-    EXPECT_EQ(app.table().rowCount(), 2);
+    EXPECT_TRUE(app.session().clock().isRealTime());
+    EXPECT_TRUE(app.session().clock().tickEnabled());
+    EXPECT_EQ(app.session().table().rowCount(), 2);
 }
 
 // Temporary files of whole-file writes that a kill left between the write and the rename go at

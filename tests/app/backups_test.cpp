@@ -88,7 +88,7 @@ protected:
         other.contestFolder = info.absolutePath();
         other.contestFileName = info.fileName();
         LogTable t;
-        ContestFile copy(t, other, services);
+        ContestFile copy(t, other);
         copy.load();
         QStringList calls;
         for (int r = 1; r < t.entryRow(); ++r) {
@@ -101,8 +101,7 @@ protected:
     QTemporaryDir m_volume;
     StationSettings station;
     LogTable table;
-    test::NoServices services;
-    ContestFile file{table, station, services};
+    ContestFile file{table, station};
     Backups backups{file};
     const QStringList calls{"F5AAA", "DL1BBB", "G4CCC"};
 };

@@ -262,8 +262,7 @@ TEST(Cli, LogRefusesAFileAnotherProgramWritesInto) {
         station.contestFolder = dir.path();
         station.contestFileName = "LOG.QRP";
         LogTable table;
-        test::NoServices services;
-        ContestFile window(table, station, services);
+        ContestFile window(table, station);
         window.load();
 
         const test::CliResult refused =

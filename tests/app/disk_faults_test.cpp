@@ -30,9 +30,9 @@ protected:
         app->startUp();
         app->acceptStation();
         app->setContestFile(log());
-        app->contestFile().createNew(clock.now());
+        app->session().contestFile().createNew(clock.now());
         app->activateMain();
-        app->clock().setRealTime();
+        app->session().clock().setRealTime();
     }
     void TearDown() override {
         // Put back what a test took away, so that the folder can be removed.
@@ -49,9 +49,9 @@ protected:
     // Types a QSO and presses Enter; the error text shown, empty when none.
     QString enter(const QString& call) {
         clock.set(clock.now().addSecs(60));
-        app->entryPanel().setEntryText(call);
+        app->session().entryPanel().setEntryText(call);
         try {
-            (void)app->entryPanel().pressEnter();
+            (void)app->session().entryPanel().pressEnter();
         } catch (const AppError& e) {
             return e.message();
         }
@@ -60,8 +60,8 @@ protected:
     // The log lines the program holds.
     QStringList tableCalls() {
         QStringList calls;
-        for (int k = 1; k < app->table().entryRow(); ++k) {
-            calls << app->table().cell(Col::Call, k);
+        for (int k = 1; k < app->session().table().entryRow(); ++k) {
+            calls << app->session().table().cell(Col::Call, k);
         }
         return calls;
     }
@@ -77,10 +77,10 @@ TEST_F(DiskFaultsTest, ContestFolderRemovedWhileLogging) {
     ASSERT_EQ(enter("D4ERI"), "");
     ASSERT_TRUE(QDir().rename(logs(), logs() + "_unplugged"));
     EXPECT_EQ(enter("DL1ABC"), "Fichier introuvable : " + log());
-    EXPECT_EQ(app->entryPanel().entryText(), "DL1ABC");
+    EXPECT_EQ(app->session().entryPanel().entryText(), "DL1ABC");
     EXPECT_EQ(tableCalls(), (QStringList{"D4ERI"}));
     // The backup to another volume keeps every validated QSO meanwhile.
-    const QString backup = app->backups().rotatingBackup(volume(), "LOG.QRP");
+    const QString backup = app->session().backups().rotatingBackup(volume(), "LOG.QRP");
     EXPECT_TRUE(test::recordCalls(backup).contains("D4ERI"));
 
     ASSERT_TRUE(QDir().rename(logs() + "_unplugged", logs()));
@@ -101,10 +101,10 @@ TEST_F(DiskFaultsTest, ContestFolderMadeReadOnlyWhileLogging) {
         // The record reaches the file still open; the next store cannot open it again.
         EXPECT_EQ(enter("DL1ABC"), "");
         EXPECT_EQ(enter("G4XYZ"), "Accès au fichier refusé : " + log());
-        EXPECT_EQ(app->entryPanel().entryText(), "G4XYZ");
+        EXPECT_EQ(app->session().entryPanel().entryText(), "G4XYZ");
         // A deletion needs the ".BAK" copy first: refused, the file is left as it was.
-        app->table().setCurrentCell(static_cast<int>(Col::Call), 1);
-        EXPECT_THROW(app->gridEditing().deleteLine(clock.now()), AppError);
+        app->session().table().setCurrentCell(static_cast<int>(Col::Call), 1);
+        EXPECT_THROW(app->session().gridEditing().deleteLine(clock.now()), AppError);
     }
     EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC"}));
 
@@ -123,18 +123,18 @@ TEST_F(DiskFaultsTest, FullVolumeStopsTheWriteWithDiskFullAndLeavesNoPartFile) {
     {
         const test::FileSizeLimit full(3 * kRecordSize);
         EXPECT_EQ(enter("G4XYZ"), "Disque plein : " + log());
-        EXPECT_THROW(app->backups().rotatingBackup(volume(), "LOG.QRP"), IoError);
-        const auto check = app->backups().check(clock.now(), volume(), "LOG.QRP");
+        EXPECT_THROW(app->session().backups().rotatingBackup(volume(), "LOG.QRP"), IoError);
+        const auto check = app->session().backups().check(clock.now(), volume(), "LOG.QRP");
         EXPECT_TRUE(check.errorToShow.startsWith("Disque plein : " + volume() + "/"))
             << check.errorToShow.toStdString();
     }
     EXPECT_TRUE(QDir(volume()).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(test::recordCalls(log()), (QStringList{"D4ERI", "DL1ABC"}));
-    EXPECT_EQ(app->entryPanel().entryText(), "G4XYZ");
+    EXPECT_EQ(app->session().entryPanel().entryText(), "G4XYZ");
 
     // Room again: Enter stores the QSO and the next backup holds every one.
     EXPECT_EQ(enter("G4XYZ"), "");
-    const QString backup = app->backups().rotatingBackup(volume(), "LOG.QRP");
+    const QString backup = app->session().backups().rotatingBackup(volume(), "LOG.QRP");
     EXPECT_EQ(test::recordCalls(backup).mid(0, 3), (QStringList{"D4ERI", "DL1ABC", "G4XYZ"}));
 }
 
@@ -157,7 +157,7 @@ TEST_F(DiskFaultsTest, ReadOnlySettingsFileIsReportedAndQuitStillWritesItsCopy) 
     {
         const test::AsUnprivilegedUser unprivileged;
         try {
-            app->quit();
+            app->session().quit();
             ADD_FAILURE() << "quit saved a read-only settings file";
         } catch (const AppError& e) {
             EXPECT_EQ(e.message(), "Impossible d'écrire dans " + settings);

@@ -24,13 +24,13 @@ protected:
         app.stationForm().setEditOp(QStringLiteral("D4ERI"));
         app.stationForm().editOpExit();
         app.acceptStation();
-        app.fileNaming().activate(app.clock().localNow().date());
+        app.fileNaming().activate(app.session().clock().localNow().date());
         app.fileNaming().setEditNomFichier(QStringLiteral("LOG"));
         app.confirmFileNaming();
         for (const char* call : {"F5AAA", "DL1BBB", "G4CCC"}) {
-            app.clock().tick(app.table());
-            app.entryPanel().setEntryText(QString::fromLatin1(call));
-            ASSERT_EQ(app.entryPanel().pressEnter(), EntryPanel::EnterOutcome::Stored);
+            app.session().clock().tick(app.session().table());
+            app.session().entryPanel().setEntryText(QString::fromLatin1(call));
+            ASSERT_EQ(app.session().entryPanel().pressEnter(), EntryPanel::EnterOutcome::Stored);
         }
     }
 
@@ -45,10 +45,10 @@ TEST_F(MainCommandsTest, OpeningALogSavesItsNameAtOnceAndLoadsIt) {
     QByteArray bytes(kRecordSize, '\0');
     bytes += encodeRecord(test::lineRecord("EA3XYZ", "20", {2024, 6, 1}, {9, 0}, "NM", "QRO"));
     test::writeFile(other, bytes);
-    app.openLog(other);
-    EXPECT_EQ(app.table().rowCount(), 3);
-    EXPECT_EQ(app.table().cell(Col::Call, 1), QStringLiteral("EA3XYZ"));
-    EXPECT_TRUE(app.scoreLabel().startsWith(QStringLiteral("Score = ")));
+    app.session().openLog(other);
+    EXPECT_EQ(app.session().table().rowCount(), 3);
+    EXPECT_EQ(app.session().table().cell(Col::Call, 1), QStringLiteral("EA3XYZ"));
+    EXPECT_TRUE(app.session().scoreLabel().startsWith(QStringLiteral("Score = ")));
     IniFile ini(m_dir.filePath("Varurav_UDA.ini"));
     EXPECT_EQ(ini.readString("VGlobales", "NOM_FICHIER", {}), QStringLiteral("OTHER.QRP"));
     EXPECT_EQ(ini.readString("VGlobales", "CHEMIN_FICHIER", {}), m_dir.filePath("Files"));
@@ -58,52 +58,51 @@ TEST_F(MainCommandsTest, OpeningALogSavesItsNameAtOnceAndLoadsIt) {
 // A log another program writes into is refused: the window keeps its own file, and logging goes on
 // into it.
 TEST_F(MainCommandsTest, OpeningALogAnotherProgramWritesIntoKeepsTheCurrentOne) {
-    const QString mine = app.contestFile().path();
+    const QString mine = app.session().contestFile().path();
     const QString other = m_dir.filePath("Files/OTHER.QRP");
     test::writeFile(other, QByteArray(kRecordSize, '\0'));
     StationSettings station;
     station.contestFolder = m_dir.filePath("Files");
     station.contestFileName = QStringLiteral("OTHER.QRP");
     LogTable table;
-    test::NoServices services;
-    ContestFile tool(table, station, services);
+    ContestFile tool(table, station);
     tool.load();
     try {
-        app.openLog(other);
+        app.session().openLog(other);
         ADD_FAILURE() << "opened a file another program writes into";
     } catch (const AppError& e) {
         EXPECT_EQ(e.message(), "Le fichier " + other + " est ouvert par un autre programme");
     }
-    EXPECT_EQ(app.contestFile().path(), mine);
+    EXPECT_EQ(app.session().contestFile().path(), mine);
     EXPECT_EQ(IniFile(m_dir.filePath("Varurav_UDA.ini")).readString("VGlobales", "NOM_FICHIER", {}),
               QString());
-    app.clock().tick(app.table());
-    app.entryPanel().setEntryText(QStringLiteral("EA3XYZ"));
-    ASSERT_EQ(app.entryPanel().pressEnter(), EntryPanel::EnterOutcome::Stored);
+    app.session().clock().tick(app.session().table());
+    app.session().entryPanel().setEntryText(QStringLiteral("EA3XYZ"));
+    ASSERT_EQ(app.session().entryPanel().pressEnter(), EntryPanel::EnterOutcome::Stored);
     EXPECT_EQ(test::recordCalls(mine), (QStringList{"F5AAA", "DL1BBB", "G4CCC", "EA3XYZ"}));
     // And the tool cannot write into the window's file.
     StationSettings windowsFile = station;
     windowsFile.contestFileName = QFileInfo(mine).fileName();
-    ContestFile second(table, windowsFile, services);
+    ContestFile second(table, windowsFile);
     EXPECT_THROW(second.load(), AppError);
 }
 
 TEST_F(MainCommandsTest, ANewLogKeepsOnlyTheHeaderTwice) {
-    EXPECT_TRUE(app.hasLogLines());
-    app.clearLog();
-    EXPECT_EQ(app.table().rowCount(), 2);
-    const QByteArray bytes = test::readFile(app.contestFile().path());
+    EXPECT_TRUE(app.session().hasLogLines());
+    app.session().clearLog();
+    EXPECT_EQ(app.session().table().rowCount(), 2);
+    const QByteArray bytes = test::readFile(app.session().contestFile().path());
     ASSERT_EQ(bytes.size(), 2 * kRecordSize);
     EXPECT_EQ(bytes.left(kRecordSize), bytes.mid(kRecordSize));
     app.activateMain();
-    EXPECT_FALSE(app.hasLogLines());
+    EXPECT_FALSE(app.session().hasLogLines());
 }
 
 TEST_F(MainCommandsTest, QuitSavesTheSettingsAndLeavesAQuitCopy) {
     app.chooseLanguage(4);
-    app.quit();
+    app.session().quit();
     EXPECT_EQ(IniFile(m_dir.filePath("Varurav_UDA.ini")).readInteger("Langue", "LNG", 0), 4);
-    EXPECT_EQ(test::recordCalls(app.contestFile().path() + QStringLiteral("_Mem")),
+    EXPECT_EQ(test::recordCalls(app.session().contestFile().path() + QStringLiteral("_Mem")),
               (QStringList{"F5AAA", "DL1BBB", "G4CCC", ""}));
 }
 
@@ -118,26 +117,26 @@ TEST_F(MainCommandsTest, TheHelpFileFollowsTheLanguageAndPrefersCompiledHelp) {
         SCOPED_TRACE(c.language);
         app.chooseLanguage(c.language);
         const QString base = m_dir.filePath(QString::fromLatin1(c.guide));
-        EXPECT_EQ(app.helpFilePath(), base + ".html");
+        EXPECT_EQ(app.stationForm().helpFilePath(), base + ".html");
         test::writeFile(base + ".chm", "ITSF");
-        EXPECT_EQ(app.helpFilePath(), base + ".chm");
+        EXPECT_EQ(app.stationForm().helpFilePath(), base + ".chm");
         ASSERT_TRUE(QFile::remove(base + ".chm"));
     }
 }
 
 TEST_F(MainCommandsTest, TicksBackUpOnlyInRealTimeToTheChosenVolume) {
-    app.setBackupVolume(m_volume.path());
-    app.clock().setDeferredTime();
+    app.session().setBackupVolume(m_volume.path());
+    app.session().clock().setDeferredTime();
     for (int minute = 0; minute < 5; ++minute) {
         time.set(time.now().addSecs(61));
-        EXPECT_TRUE(app.tick().isEmpty());
+        EXPECT_TRUE(app.session().tick().isEmpty());
     }
     EXPECT_TRUE(QDir(m_volume.path()).entryList(QDir::Files).isEmpty());
 
-    app.clock().setRealTime();
+    app.session().clock().setRealTime();
     for (int minute = 0; minute < 3; ++minute) {
         time.set(time.now().addSecs(61));
-        EXPECT_TRUE(app.tick().isEmpty());
+        EXPECT_TRUE(app.session().tick().isEmpty());
     }
     EXPECT_EQ(QDir(m_volume.path()).entryList(QDir::Files),
               (QStringList{"LOG.QRP_01.sav", "LOG.QRP_02.sav", "LOG.QRP_03.sav"}));

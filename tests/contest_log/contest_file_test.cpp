@@ -53,8 +53,7 @@ protected:
     QTemporaryDir m_dir;
     StationSettings station;
     LogTable table;
-    test::NoServices services;
-    ContestFile file{table, station, services};
+    ContestFile file{table, station};
     QDateTime localNow{QDate(2024, 1, 15), QTime(9, 30, 15)};
     const QDate day{2024, 1, 15};
 };
@@ -81,7 +80,6 @@ TEST_F(ContestFileTest, NewFileWithPlaceholderLoadsAsAnEmptyLog) {
     file.load();
     EXPECT_EQ(table.rowCount(), 2);
     EXPECT_EQ(row(1), (QStringList{"1", "", "", "", "", "599", "599", "", ""}));
-    EXPECT_EQ(services.rescores, 1);
 }
 
 TEST_F(ContestFileTest, LinesWithoutTrailingBlankGiveANumberedEntryRowThatIsCurrent) {
@@ -95,9 +93,6 @@ TEST_F(ContestFileTest, LinesWithoutTrailingBlankGiveANumberedEntryRowThatIsCurr
               (QStringList{"2", "20", "15/01/2024", "07:06", "DL1ABC", "599", "599", "NM", "QRO"}));
     EXPECT_EQ(table.cell(Col::Number, 3), QStringLiteral("3"));
     EXPECT_EQ(table.currentRow(), 3);
-    // The band of the last line becomes the current band and goes into the entry row.
-    EXPECT_EQ(file.currentBand(), QStringLiteral("20"));
-    EXPECT_EQ(table.cell(Col::Band, 3), QStringLiteral("20"));
     EXPECT_TRUE(file.isOpen());
 }
 
@@ -109,7 +104,7 @@ TEST_F(ContestFileTest, BlankRecordsKeepTheirRowsAndTheLastBlankBecomesTheEntryR
     ASSERT_EQ(table.rowCount(), 5);
     EXPECT_EQ(row(2), (QStringList{"2", "", "", "", "", "", "", "", ""}));
     EXPECT_EQ(table.cell(Col::Call, 3), QStringLiteral("F5XYZ"));
-    EXPECT_EQ(row(4), (QStringList{"4", "40", "", "", "", "599", "599", "", ""}));
+    EXPECT_EQ(row(4), (QStringList{"4", "", "", "", "", "599", "599", "", ""}));
 }
 
 TEST_F(ContestFileTest, HeaderFieldsDoNotTouchTheSettings) {
@@ -118,7 +113,7 @@ TEST_F(ContestFileTest, HeaderFieldsDoNotTouchTheSettings) {
     other.clubNumber = QStringLiteral("999");
     other.category = QStringLiteral("QRO");
     LogTable t2;
-    ContestFile writer(t2, other, services);
+    ContestFile writer(t2, other);
     writer.createNew(localNow);
     writer.close();
     file.load();
@@ -268,7 +263,7 @@ TEST_F(ContestFileTest, OneWriterAtATime) {
     writeLog({lineRecord("D4ERI", "40", day, {8, 0})});
     file.load();
     LogTable otherTable;
-    ContestFile other(otherTable, station, services);
+    ContestFile other(otherTable, station);
     const QString inUse = station.contestFilePath() + " est ouvert par un autre programme";
     const auto refused = [&] {
         try {
@@ -385,8 +380,7 @@ TEST(ContestFileFuzzFindings, LoadAndWriteBack) {
         station.contestFileName = QStringLiteral("FUZZ.QRP");
         test::writeFile(station.contestFilePath(), test::readFile(findings.filePath(name)));
         LogTable table;
-        test::NoServices services;
-        ContestFile file(table, station, services);
+        ContestFile file(table, station);
         file.load();
         EXPECT_NO_THROW((void)file.tableImage(nullptr)) << name.toStdString();
     }

@@ -99,11 +99,11 @@ private:
     void step() {
         vu::MainWindow& main = m_windows.main();
         const QString call = callsign(m_next++);
-        const int rows = m_app.table().rowCount();
+        const int rows = m_app.session().table().rowCount();
         main.Edit_saisie->setFocus();
         QTest::keyClicks(main.Edit_saisie, call);
         QTest::keyClick(main.Edit_saisie, Qt::Key_Return);
-        const vu::LogTable& table = m_app.table();
+        const vu::LogTable& table = m_app.session().table();
         if (table.rowCount() == rows + 1 && table.cell(vu::Col::Call, rows - 1) == call) {
             say(QStringLiteral("stored ") + call);
         }
@@ -113,7 +113,8 @@ private:
                 m_app.saveSettings();
             }
             if (m_steps % 7 == 0 && !m_backups.isEmpty()) {
-                (void)m_app.backups().rotatingBackup(m_backups, m_app.station().contestFileName);
+                (void)m_app.session().backups().rotatingBackup(m_backups,
+                                                               m_app.station().contestFileName);
             }
         } catch (const vu::AppError& e) {
             say(QStringLiteral("error ") + e.message());

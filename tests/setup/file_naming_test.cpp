@@ -31,8 +31,7 @@ protected:
     QString files = m_dir.filePath("Files");
     StationSettings station;
     LogTable table;
-    test::NoServices services;
-    ContestFile contestFile{table, station, services};
+    ContestFile contestFile{table, station};
     FileNamingForm form{station, table, contestFile, files};
     const QDate today{2024, 6, 1};
     const QDateTime localNow{today, QTime(10, 0)};

@@ -64,13 +64,13 @@ TEST_F(SettingsTest, FirstRunGivesEveryDefault) {
     EXPECT_EQ(a.station().category, QStringLiteral("QRP"));
     EXPECT_TRUE(a.stationForm().qrpChecked());
     EXPECT_TRUE(a.stationForm().declarationVisible());
-    EXPECT_EQ(a.table().columnCount(), 13);
+    EXPECT_EQ(a.session().table().columnCount(), 13);
     EXPECT_EQ(layout.columnWidths, std::vector<int>(13, 80));
-    EXPECT_EQ(a.table().rowCount(), 2);
+    EXPECT_EQ(a.session().table().rowCount(), 2);
     EXPECT_EQ(a.station().language, 1);
     EXPECT_EQ(a.texts().caption(Form::Main, u"Franais1"), QStringLiteral("Français"));
-    EXPECT_EQ(a.table().cell(Col::Call, 0), QStringLiteral("Indicatif"));
-    EXPECT_FALSE(a.clock().tickEnabled());
+    EXPECT_EQ(a.session().table().cell(Col::Call, 0), QStringLiteral("Indicatif"));
+    EXPECT_FALSE(a.session().clock().tickEnabled());
     EXPECT_FALSE(QFile::exists(settingsPath())); // created by the first save only
 }
 
@@ -109,7 +109,7 @@ TEST_F(SettingsTest, ASaveWritesEverySectionAndKeyInOrder) {
              << "[Grille_log]"
              << "Colcount=13";
     for (int c = 0; c < 13; ++c) {
-        expected << QStringLiteral("Col%1=%2").arg(c).arg(app->table().cell(c, 0));
+        expected << QStringLiteral("Col%1=%2").arg(c).arg(app->session().table().cell(c, 0));
     }
     for (int c = 0; c < 13; ++c) {
         expected << QStringLiteral("ColWidth%1=80").arg(c);
@@ -163,10 +163,11 @@ TEST_F(SettingsTest, StoredValuesComeBackAndAHandEditedFileKeepsItsOtherLines) {
     EXPECT_EQ(a.stationForm().editNom(), QStringLiteral("Éric Durand"));
     EXPECT_EQ(a.stationForm().editAD1(), QStringLiteral("  12 rue X"));
     EXPECT_EQ(a.stationForm().editZipCode(), QStringLiteral("75001"));
-    EXPECT_EQ(a.table().columnCount(), 15);
-    EXPECT_EQ(a.table().cell(13, 0), QStringLiteral("Extra A"));
-    EXPECT_EQ(a.table().cell(14, 0), QStringLiteral("Extra B"));
-    EXPECT_EQ(a.table().cell(Col::Call, 0), QStringLiteral("Indicatif")); // the language's
+    EXPECT_EQ(a.session().table().columnCount(), 15);
+    EXPECT_EQ(a.session().table().cell(13, 0), QStringLiteral("Extra A"));
+    EXPECT_EQ(a.session().table().cell(14, 0), QStringLiteral("Extra B"));
+    EXPECT_EQ(a.session().table().cell(Col::Call, 0),
+              QStringLiteral("Indicatif")); // the language's
     EXPECT_EQ(a.layout().columnWidth(3), 120);
     EXPECT_EQ(a.layout().columnWidth(14), 30);
     EXPECT_EQ(a.layout().columnWidth(0), 80);
@@ -191,7 +192,7 @@ TEST_F(SettingsTest, StoredValuesComeBackAndAHandEditedFileKeepsItsOtherLines) {
     start(); // the next run reads what was saved
     EXPECT_EQ(app->layout().window(AppWindow::Main), (WindowPlacement{1200, 5, 510, 600}));
     EXPECT_EQ(app->stationForm().editCity(), QStringLiteral("Lyon"));
-    EXPECT_EQ(app->table().cell(14, 0), QStringLiteral("Extra B"));
+    EXPECT_EQ(app->session().table().cell(14, 0), QStringLiteral("Extra B"));
 }
 
 TEST_F(SettingsTest, OutOfRangeValuesFallBack) {
@@ -215,7 +216,7 @@ TEST_F(SettingsTest, OutOfRangeValuesFallBack) {
         writeSettings(c.lines);
         Application& a = start();
         EXPECT_EQ(a.station().language, c.language) << c.lines.join(' ').toStdString();
-        EXPECT_EQ(a.table().columnCount(), c.columns) << c.lines.join(' ').toStdString();
+        EXPECT_EQ(a.session().table().columnCount(), c.columns) << c.lines.join(' ').toStdString();
         EXPECT_EQ(a.fileNaming().editChemin(), c.folderShown) << c.lines.join(' ').toStdString();
     }
 }
@@ -235,17 +236,17 @@ TEST_F(SettingsTest, TheLanguageComesFromTheFileAndTheMenuChangeReachesTheNextSa
     writeSettings({"[Langue]", "LNG=2"});
     Application& a = start();
     EXPECT_EQ(a.texts().caption(Form::Main, u"Ouvrir1"), QStringLiteral("Open"));
-    EXPECT_EQ(a.table().cell(Col::Call, 0), QStringLiteral("Call"));
+    EXPECT_EQ(a.session().table().cell(Col::Call, 0), QStringLiteral("Call"));
 
     int changes = 0;
     a.texts().setOnChange([&] { ++changes; });
-    a.clock().setDeferredTime();
+    a.session().clock().setDeferredTime();
     a.chooseLanguage(4);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(a.texts().caption(Form::Main, u"Ouvrir1"), QStringLiteral("Apri"));
     EXPECT_EQ(a.texts().caption(Form::Main, u"Label_temps"), QStringLiteral("Tempo reale"));
-    EXPECT_FALSE(a.clock().isRealTime());        // a language load changes texts only
-    EXPECT_TRUE(savedLines().contains("LNG=2")); // the file learns it at the next save
+    EXPECT_FALSE(a.session().clock().isRealTime()); // a language load changes texts only
+    EXPECT_TRUE(savedLines().contains("LNG=2"));    // the file learns it at the next save
     a.saveSettings();
     EXPECT_TRUE(savedLines().contains("LNG=4"));
 }
@@ -266,7 +267,7 @@ TEST_F(SettingsTest, AValueThatFailsToApplyDoesNotStopTheRest) {
         EXPECT_EQ(e.message(), "Fichier introuvable : " + folder + "/SMTP.csv");
     }
     EXPECT_EQ(a.stationForm().editEmail(), QStringLiteral("op@orange.fr"));
-    EXPECT_EQ(a.table().columnCount(), 14);
+    EXPECT_EQ(a.session().table().columnCount(), 14);
     EXPECT_EQ(a.station().language, 3);
     EXPECT_EQ(a.texts().caption(Form::Main, u"Ouvrir1"), QStringLiteral("Abrir"));
 }

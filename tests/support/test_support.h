@@ -47,15 +47,6 @@ private:
     QDateTime m_value;
 };
 
-// Log services that know no member and score nothing, counting the rescores.
-class NoServices : public LogServices {
-public:
-    QString memberFirstName(const QString&) override { return {}; }
-    void computeTotalScore(LogTable&) override { ++rescores; }
-    void clearHisContinent() override {}
-    int rescores = 0;
-};
-
 // While it lives, the process runs with the effective user "nobody" when it was root, so that
 // file permissions apply in tests run as root.
 class AsUnprivilegedUser {

@@ -61,7 +61,7 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
     {
         Program program(folder, time, dialogs);
         Application& app = *program.app;
-        app.setReportMailOptions({QStringLiteral("checker@example.org"), 5000, 20000});
+        app.session().setReportMailOptions({QStringLiteral("checker@example.org"), 5000, 20000});
         StationWindow& station = program.windows->station();
         ASSERT_TRUE(station.isVisible());
 
@@ -120,7 +120,7 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
         enter("G4XYZ 44");
         enter("EA3AAA");
         enter("JA1XYZ 5 5 5");
-        LogTable& table = app.table();
+        LogTable& table = app.session().table();
         ASSERT_EQ(table.rowCount(), 13); // titles, 11 lines, entry row
         EXPECT_EQ(table.cell(Col::Dupe, 5), "DUPE = RU6SQZ->14:01");
         EXPECT_EQ(table.cell(Col::Points, 4), "20");
@@ -196,7 +196,7 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
     QTest::mouseClick(naming.BitBtn_fichier_close, Qt::LeftButton);
     MainWindow& main = program.windows->main();
     EXPECT_EQ(main.Label_score->text(), scoreBefore);
-    EXPECT_EQ(test::recordCalls(program.app->contestFile().path()), callsBefore);
+    EXPECT_EQ(test::recordCalls(program.app->session().contestFile().path()), callsBefore);
 }
 
 } // namespace

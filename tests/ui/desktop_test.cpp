@@ -147,12 +147,12 @@ TEST_F(DesktopTest, ATimeCellClickedShowsItsMessageOnceAndNoBackupRunsMeanwhile)
     BoxAnswerer boxes;
     const QString volume = m_dir.filePath(QStringLiteral("volume"));
     ASSERT_TRUE(QDir().mkpath(volume));
-    app->setBackupVolume(volume);
+    app->session().setBackupVolume(volume);
     MainWindow& main = startOnLog();
     for (const char* call : {"F5AAA", "F5BBB", "F5CCC"}) {
         log(main, QString::fromLatin1(call));
     }
-    ASSERT_EQ(app->table().rowCount(), 5);
+    ASSERT_EQ(app->session().table().rowCount(), 5);
     QMetaObject::invokeMethod(main.Timer1, "timeout", Qt::DirectConnection);
     const auto backups = [&] { return QDir(volume).entryList(QDir::Files).size(); };
     ASSERT_EQ(backups(), 1);
@@ -189,9 +189,9 @@ TEST_F(DesktopTest, TypingIntoAGridCellKeepsEveryCharacterThroughTheTicks) {
         time.set(time.now().addSecs(61)); // the entry row's time changes at each tick
         QMetaObject::invokeMethod(main.Timer1, "timeout", Qt::DirectConnection);
     }
-    EXPECT_EQ(app->table().cell(Col::RstRcvd, 1), QStringLiteral("579"));
+    EXPECT_EQ(app->session().table().cell(Col::RstRcvd, 1), QStringLiteral("579"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    const QByteArray bytes = test::readFile(app->contestFile().path());
+    const QByteArray bytes = test::readFile(app->session().contestFile().path());
     ASSERT_GE(bytes.size(), 2 * kRecordSize);
     EXPECT_EQ(decodeRecord(bytes.constData() + kRecordSize).rstRcvd, QStringLiteral("579"));
 }
@@ -202,12 +202,12 @@ TEST_F(DesktopTest, AfterEnterTheGridEditorIsOpenAndTheKeyboardStaysInTheEntryFi
     auto* delegate = static_cast<LogGridDelegate*>(main.Grille_log->itemDelegate());
     ASSERT_TRUE(waitFor(
         [&] { return delegate->openEditor() != nullptr && delegate->openEditor()->isVisible(); }));
-    EXPECT_EQ(main.Grille_log->currentIndex().row() + 1, app->table().entryRow());
+    EXPECT_EQ(main.Grille_log->currentIndex().row() + 1, app->session().table().entryRow());
     settle();
     EXPECT_EQ(QApplication::focusWidget(), main.Edit_saisie);
     EXPECT_TRUE(delegate->openEditor()->isVisible());
     log(main, QStringLiteral("F5BBB")); // the next QSO goes in as usual
-    EXPECT_EQ(app->table().cell(Col::Call, 2), QStringLiteral("F5BBB"));
+    EXPECT_EQ(app->session().table().cell(Col::Call, 2), QStringLiteral("F5BBB"));
 }
 
 TEST_F(DesktopTest, ComingBackFromAnotherProgramKeepsACorrectionNotYetValidated) {
@@ -217,7 +217,7 @@ TEST_F(DesktopTest, ComingBackFromAnotherProgramKeepsACorrectionNotYetValidated)
     for (const char key : {'3', '3', '9'}) {
         QTest::keyClick(QApplication::focusWidget(), key);
     }
-    ASSERT_EQ(app->table().cell(Col::RstSent, 1), QStringLiteral("339"));
+    ASSERT_EQ(app->session().table().cell(Col::RstSent, 1), QStringLiteral("339"));
 
     QProcess other;
     other.start(QStringLiteral("xmessage"), {QStringLiteral("-name"), QStringLiteral("other"),
@@ -232,9 +232,10 @@ TEST_F(DesktopTest, ComingBackFromAnotherProgramKeepsACorrectionNotYetValidated)
     other.kill();
     other.waitForFinished();
 
-    EXPECT_EQ(app->table().cell(Col::RstSent, 1), QStringLiteral("339")) << "the log was reloaded";
+    EXPECT_EQ(app->session().table().cell(Col::RstSent, 1), QStringLiteral("339"))
+        << "the log was reloaded";
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    const QByteArray bytes = test::readFile(app->contestFile().path());
+    const QByteArray bytes = test::readFile(app->session().contestFile().path());
     EXPECT_EQ(decodeRecord(bytes.constData() + kRecordSize).rstSent, QStringLiteral("339"));
 }
 
@@ -247,7 +248,8 @@ TEST_F(DesktopTest, AFailedStoreLeavesTheLineInTheEntryRowAfterTheErrorBox) {
     ASSERT_TRUE(waitFor([&] { return boxes.texts.size() == 1 && hasFocus(&main); }));
     settle();
     EXPECT_EQ(main.Edit_saisie->text(), QStringLiteral("F5BBB 5 7"));
-    EXPECT_EQ(app->table().cell(Col::Call, app->table().entryRow()), QStringLiteral("F5BBB"));
+    EXPECT_EQ(app->session().table().cell(Col::Call, app->session().table().entryRow()),
+              QStringLiteral("F5BBB"));
 }
 
 TEST_F(DesktopTest, TheRightClickMenuActsOnTheCurrentRowWithoutMovingIt) {
@@ -321,7 +323,7 @@ TEST_F(DesktopTest, AFilePickedWithFichierIsOpenedAsPickedAndTheFolderDialogReac
 
     // The file-open dialog: the picked name stays, extension and all.
     app->setContestFile(sav);
-    app->contestFile().createNew(app->clock().localNow());
+    app->session().contestFile().createNew(app->session().clock().localNow());
     boxes.answer = [&](QWidget*) {
         QTest::keyClicks(QApplication::focusWidget(), sav); // typed into the name field
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -331,7 +333,7 @@ TEST_F(DesktopTest, AFilePickedWithFichierIsOpenedAsPickedAndTheFolderDialogReac
     settle();
     EXPECT_EQ(naming.Edit_nom_fichier->text(), QStringLiteral("LOG.QRP_01.sav"));
     QTest::mouseClick(naming.BitBtn_fichier_close, Qt::LeftButton);
-    EXPECT_EQ(app->contestFile().path(), sav);
+    EXPECT_EQ(app->session().contestFile().path(), sav);
 }
 
 } // namespace

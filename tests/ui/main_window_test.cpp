@@ -28,9 +28,10 @@ protected:
         app.setContestFile(m_dir.filePath(QStringLiteral("Files/LOG.QRP")));
         app.station().operatorCall = QStringLiteral("D4ERI");
         app.station().stationCall = QStringLiteral("D4ERI");
-        app.contestFile().createNew(app.clock().localNow());
-        app.clock().setRealTime();
-        window = std::make_unique<MainWindow>(app, dialogs);
+        app.session().contestFile().createNew(app.session().clock().localNow());
+        app.session().clock().setRealTime();
+        window = std::make_unique<MainWindow>(
+            app.session(), app.texts(), MainLabels{app.stationForm(), app.fileNaming()}, dialogs);
         window->FormActivate();
         Timer1Tick();
     }
@@ -45,7 +46,7 @@ protected:
         QTest::keyClick(window->Grille_log, key, mods);
     }
 
-    std::vector<Record> records() { return test::lineRecords(app.contestFile().path()); }
+    std::vector<Record> records() { return test::lineRecords(app.session().contestFile().path()); }
 
     QTemporaryDir m_dir;
     test::FixedTime time{QDateTime(QDate(2024, 1, 15), QTime(10, 0), Qt::UTC)};
@@ -58,7 +59,7 @@ TEST_F(MainWindowTest, TypingALineAndEnterStoresItAndOpensAFreshEntryRow) {
     type(QStringLiteral("f5abc 5 o"));
     EXPECT_EQ(window->Edit_saisie->text(), QStringLiteral("F5ABC 5 O"));
     enter();
-    const LogTable& table = app.table();
+    const LogTable& table = app.session().table();
     ASSERT_EQ(table.rowCount(), 3);
     EXPECT_EQ(table.cell(Col::Call, 1), QStringLiteral("F5ABC"));
     EXPECT_EQ(table.cell(Col::Time, 1), QStringLiteral("10:00"));
@@ -78,7 +79,7 @@ TEST_F(MainWindowTest, ARefusedLineKeepsItsTextAndSelectsToken2) {
     EXPECT_EQ(window->Edit_saisie->text(), QStringLiteral("F5ABC X"));
     EXPECT_EQ(window->Label_erreur->text(), QStringLiteral("Erreur de saisie 22"));
     EXPECT_EQ(window->Edit_saisie->selectedText(), QStringLiteral("X"));
-    EXPECT_EQ(app.table().rowCount(), 2);
+    EXPECT_EQ(app.session().table().rowCount(), 2);
 }
 
 TEST_F(MainWindowTest, ARefusalWithCode23LeavesNoSelectionOfAnEarlierCode22) {
@@ -88,14 +89,14 @@ TEST_F(MainWindowTest, ARefusalWithCode23LeavesNoSelectionOfAnEarlierCode22) {
     window->Edit_saisie->setText(QStringLiteral("F5ABC 5 7 AB"));
     window->Edit_saisie->setCursorPosition(3);
     enter();
-    EXPECT_EQ(app.entryPanel().entryError(), 23);
+    EXPECT_EQ(app.session().entryPanel().entryError(), 23);
     EXPECT_FALSE(window->Edit_saisie->hasSelectedText());
     EXPECT_EQ(window->Label_erreur->text(), QStringLiteral("Erreur de saisie 22")); // kept
 }
 
 TEST_F(MainWindowTest, FailingBackupsShowARedTextUntilOneSucceeds) {
     const QString volume = m_dir.filePath(QStringLiteral("volume"));
-    app.setBackupVolume(volume); // not there yet
+    app.session().setBackupVolume(volume); // not there yet
     const auto tickAfter = [&](int seconds) {
         time.set(time.now().addSecs(seconds));
         Timer1Tick();
@@ -127,12 +128,13 @@ TEST_F(MainWindowTest, DupePanelFollowsTypingAndBandKeysStopAtTheEnds) {
         QTest::keyClick(window->Edit_saisie, Qt::Key_F1, Qt::AltModifier);
     }
     EXPECT_EQ(window->Grille_band->selected(), 0);
-    EXPECT_EQ(app.contestFile().currentBand(), QStringLiteral("80"));
+    EXPECT_EQ(app.session().lines().currentBand(), QStringLiteral("80"));
     for (int i = 0; i < 6; ++i) {
         QTest::keyClick(window->Edit_saisie, Qt::Key_F2, Qt::AltModifier);
     }
     EXPECT_EQ(window->Grille_band->selected(), 4);
-    EXPECT_EQ(app.table().cell(Col::Band, app.table().entryRow()), QStringLiteral("10"));
+    EXPECT_EQ(app.session().table().cell(Col::Band, app.session().table().entryRow()),
+              QStringLiteral("10"));
 }
 
 TEST_F(MainWindowTest, DeferredTimeArrowsStepAndEntriesTakeConsecutiveMinutes) {
@@ -146,9 +148,9 @@ TEST_F(MainWindowTest, DeferredTimeArrowsStepAndEntriesTakeConsecutiveMinutes) {
         type(QString::fromLatin1(call));
         enter();
     }
-    EXPECT_EQ(app.table().cell(Col::Time, 1), QStringLiteral("10:00"));
-    EXPECT_EQ(app.table().cell(Col::Time, 2), QStringLiteral("10:01"));
-    EXPECT_EQ(app.table().cell(Col::Time, 3), QStringLiteral("10:02"));
+    EXPECT_EQ(app.session().table().cell(Col::Time, 1), QStringLiteral("10:00"));
+    EXPECT_EQ(app.session().table().cell(Col::Time, 2), QStringLiteral("10:01"));
+    EXPECT_EQ(app.session().table().cell(Col::Time, 3), QStringLiteral("10:02"));
     EXPECT_EQ(window->DateTimePicker_time->time(), QTime(10, 3));
 
     QTest::mouseClick(window->SpeedButton_temps_reel, Qt::LeftButton);
@@ -163,13 +165,13 @@ TEST_F(MainWindowTest, GridKeysCompleteARowSetTheCategoryAndStoreOnEnter) {
         type(QString::fromLatin1(call));
         enter();
     }
-    const QByteArray before = test::readFile(app.contestFile().path());
-    LogTable& table = app.table();
+    const QByteArray before = test::readFile(app.session().contestFile().path());
+    LogTable& table = app.session().table();
     // "o" in column 8 of line 1: QRO at once, the file untouched.
     window->Grille_log->setCurrentIndex(window->Grille_log->model()->index(0, 8));
     gridKey(Qt::Key_O);
     EXPECT_EQ(table.cell(Col::Category, 1), QStringLiteral("QRO"));
-    EXPECT_EQ(test::readFile(app.contestFile().path()), before);
+    EXPECT_EQ(test::readFile(app.session().contestFile().path()), before);
     // Enter on the edited row rewrites its record and moves to column 4 of the next row.
     gridKey(Qt::Key_Return);
     EXPECT_EQ(records()[0].category, QStringLiteral("QRO"));
@@ -211,19 +213,19 @@ TEST_F(MainWindowTest, DeleteAndInsertAskFirstAndKeepABackup) {
     window->Grille_log->setCurrentIndex(window->Grille_log->model()->index(1, 4));
     dialogs.answers = {false};
     window->Effacercetteligne1->trigger();
-    EXPECT_EQ(app.table().cell(Col::Call, 2), QStringLiteral("F5BBB"));
+    EXPECT_EQ(app.session().table().cell(Col::Call, 2), QStringLiteral("F5BBB"));
     dialogs.answers = {true};
     gridKey(Qt::Key_W, Qt::AltModifier);
     EXPECT_EQ(dialogs.questions.last(), QStringLiteral("Confirmez la suppression de la ligne 2"));
-    EXPECT_EQ(app.table().cell(Col::Call, 2), QStringLiteral("F5CCC"));
+    EXPECT_EQ(app.session().table().cell(Col::Call, 2), QStringLiteral("F5CCC"));
     EXPECT_EQ(records().size(), 2u);
     EXPECT_TRUE(QFile::exists(m_dir.filePath(QStringLiteral("Files/LOG.BAK"))));
 
     window->Grille_log->setCurrentIndex(window->Grille_log->model()->index(0, 4));
     dialogs.answers = {true};
     window->Insrerunelignevide1->trigger();
-    EXPECT_TRUE(app.table().cell(Col::Call, 1).isEmpty());
-    EXPECT_EQ(app.table().cell(Col::Call, 2), QStringLiteral("F5AAA"));
+    EXPECT_TRUE(app.session().table().cell(Col::Call, 1).isEmpty());
+    EXPECT_EQ(app.session().table().cell(Col::Call, 2), QStringLiteral("F5AAA"));
     EXPECT_TRUE(records()[0].isBlank());
 }
 
@@ -233,13 +235,14 @@ TEST_F(MainWindowTest, ActivationReloadsTheFileAndGivesTheSameScore) {
         enter();
     }
     const QString score = window->Label_score->text();
-    app.table().setCell(Col::Call, 1, QStringLiteral("EDITED")); // not validated
+    app.session().table().setCell(Col::Call, 1, QStringLiteral("EDITED")); // not validated
     window->FormActivate();
-    EXPECT_EQ(app.table().cell(Col::Call, 1), QStringLiteral("F5AAA"));
+    EXPECT_EQ(app.session().table().cell(Col::Call, 1), QStringLiteral("F5AAA"));
     EXPECT_EQ(window->Label_score->text(), score);
-    EXPECT_EQ(window->windowTitle(),
-              QStringLiteral("Duruvero VED UVE, V:7.1.1.0 (%1)    Station : D4ERI")
-                  .arg(app.clock().localNow().date().toString(QStringLiteral("dd/MM/yyyy"))));
+    EXPECT_EQ(
+        window->windowTitle(),
+        QStringLiteral("Duruvero VED UVE, V:7.1.1.0 (%1)    Station : D4ERI")
+            .arg(app.session().clock().localNow().date().toString(QStringLiteral("dd/MM/yyyy"))));
 }
 
 } // namespace

@@ -118,7 +118,7 @@ TEST_F(WindowsTest, TheMainWindowsLabelsFollowTheirWindowsRulesAndTheClocksMode)
     QTest::mouseClick(main.SpeedButton1, Qt::LeftButton);
     QTest::mouseClick(station.Button_quit, Qt::LeftButton);
     QTest::mouseClick(naming.BitBtn_fichier_close, Qt::LeftButton);
-    EXPECT_TRUE(app.clock().isRealTime());
+    EXPECT_TRUE(app.session().clock().isRealTime());
     EXPECT_EQ(main.Label_temps->text(), app.texts().message(MessageText::TpsReel));
 }
 
@@ -129,14 +129,14 @@ TEST_F(WindowsTest, WithoutAViewerTheHelpButtonSaysWhereTheGuideIs) {
     qputenv("PATH", path);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages.isEmpty(); }, 5000));
     EXPECT_TRUE(dialogs.messages.last().startsWith(QStringLiteral("Aucun programme")));
-    EXPECT_TRUE(dialogs.messages.last().endsWith(app.helpFilePath()));
+    EXPECT_TRUE(dialogs.messages.last().endsWith(app.stationForm().helpFilePath()));
 }
 
 TEST_F(WindowsTest, TheCabrilloPreviewShowsTheFileAsPlainText) {
     app.station().operatorCall = QStringLiteral("D4ERI");
     app.station().stationCall = QStringLiteral("D4ERI");
     app.setContestFile(m_dir.filePath("Files/LOG.QRP"));
-    const QString cabrillo = app.writeCabrillo();
+    const QString cabrillo = app.session().writeCabrillo();
     windows->report().FormActivate();
     QTest::mouseClick(windows->report().Image1, Qt::LeftButton);
     auto* preview =

@@ -1,5 +1,5 @@
-#include "contest_log/grid_editing.h"
-#include "support/fake_services.h"
+#include "app/grid_editing.h"
+#include "support/test_session.h"
 #include "support/test_support.h"
 
 #include <QTemporaryDir>
@@ -11,10 +11,7 @@ namespace {
 class GridEditingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        station.contestFolder = m_dir.path();
-        station.contestFileName = QStringLiteral("LOG.QRP");
-        services.roster.insert("F5ABC", MemberResult{"F5ABC", "123", "Jean"});
+        ASSERT_TRUE(contest.m_dir.isValid());
         const QDate day(2024, 1, 15);
         QByteArray bytes(kRecordSize, '\0');
         int minute = 0;
@@ -22,7 +19,7 @@ protected:
             bytes += encodeRecord(test::lineRecord(call, "20", day, QTime(8, minute++)));
         }
         test::writeFile(station.contestFilePath(), bytes);
-        file.load();
+        contest.session.loadLog();
         clock.setRealTime();
         clock.tick(table);
     }
@@ -37,16 +34,24 @@ protected:
 
     QStringList storedCalls() const { return test::recordCalls(station.contestFilePath()); }
 
-    QTemporaryDir m_dir;
-    StationSettings station;
-    LogTable table;
-    test::FakeServices services;
-    test::FixedTime time{QDateTime(QDate(2024, 1, 15), QTime(11, 30), Qt::UTC)};
-    ContestClock clock{time};
-    ContestFile file{table, station, services};
-    GridEditing editing{table, file, clock, services};
+    test::TestSession contest{QDateTime(QDate(2024, 1, 15), QTime(11, 30), Qt::UTC)};
+    StationSettings& station = contest.station;
+    LogTable& table = contest.table;
+    ContestClock& clock = contest.clock;
+    ContestFile& file = contest.file;
+    GridEditing& editing = contest.session.gridEditing();
     const QDateTime localNow{QDate(2024, 1, 15), QTime(12, 0)};
 };
+
+TEST_F(GridEditingTest, LoadingScoresTheLogAndTakesTheBandOfItsLastLine) {
+    // The band of the last line becomes the current band and goes into the entry row.
+    EXPECT_EQ(contest.session.lines().currentBand(), QStringLiteral("20"));
+    EXPECT_EQ(table.cell(Col::Band, table.entryRow()), QStringLiteral("20"));
+    EXPECT_EQ(table.cell(Col::Number, table.entryRow()), QStringLiteral("6"));
+    EXPECT_EQ(table.currentRow(), table.entryRow());
+    EXPECT_FALSE(table.cell(Col::Points, 5).isEmpty());
+    EXPECT_TRUE(contest.session.hisContinent().isEmpty()); // emptied after the load
+}
 
 TEST_F(GridEditingTest, SpaceMovesAlongTheRowAndCompletesItFromTheCallsign) {
     table.setCurrentCell(4, 6); // the entry row
@@ -113,12 +118,13 @@ TEST_F(GridEditingTest, EnterOnTheEntryRowAddsARowAndOnABlankCallOnlyRescores) {
     EXPECT_EQ(table.currentRow(), 7);
     EXPECT_EQ(storedCalls().size(), 6);
 
-    const int rescores = services.rescores;
+    const QString points = table.cell(Col::Points, 1);
+    table.setCell(Col::Points, 1, QString());
     table.setCurrentCell(7, 7);
     editing.enter();
     EXPECT_EQ(table.currentCol(), 4);
     EXPECT_EQ(table.rowCount(), 8);
-    EXPECT_EQ(services.rescores, rescores + 1);
+    EXPECT_EQ(table.cell(Col::Points, 1), points); // the log was scored again
 }
 
 TEST_F(GridEditingTest, DeleteAndInsertRewriteTheFileWithABackup) {
@@ -130,14 +136,14 @@ TEST_F(GridEditingTest, DeleteAndInsertRewriteTheFileWithABackup) {
     EXPECT_EQ(calls(), (QStringList{"F5AAA", "F5CCC", "F5DDD", "F5EEE"}));
     EXPECT_EQ(table.cell(Col::Number, 4), QStringLiteral("4"));
     EXPECT_EQ(storedCalls(), calls());
-    EXPECT_EQ(test::readFile(m_dir.filePath("LOG.BAK")), before);
+    EXPECT_EQ(test::readFile(contest.m_dir.filePath("LOG.BAK")), before);
 
     table.setCurrentRow(3);
     EXPECT_EQ(GridEditing::insertQuestion(), QStringLiteral("Confirmez l'insertion d'une ligne"));
     editing.insertBlankLine(localNow);
     EXPECT_EQ(calls(), (QStringList{"F5AAA", "F5CCC", "", "F5DDD", "F5EEE"}));
     EXPECT_EQ(table.cell(Col::Number, 3), QStringLiteral("3"));
-    file.load();
+    contest.session.loadLog();
     EXPECT_EQ(calls(), (QStringList{"F5AAA", "F5CCC", "", "F5DDD", "F5EEE"}));
 
     // With the entry row current no row changes, but the file is still rewritten.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "contest_log/entry_flow.h"
+#include "app/log_lines.h"
 
 #include <QDateTime>
 #include <QString>
@@ -11,7 +11,7 @@ namespace vu {
 // Enter, deleting a line and inserting a blank one. Acts on the table's current cell.
 class GridEditing {
 public:
-    GridEditing(LogTable& table, ContestFile& file, ContestClock& clock, EntryServices& services);
+    GridEditing(LogTable& table, ContestFile& file, ContestClock& clock, LogLines& lines);
 
     // The message shown when the current cell moves into the time column, which is not editable.
     [[nodiscard]] static QString timeColumnMessage();
@@ -42,12 +42,11 @@ public:
 
 private:
     void completeRow(int row);
-    void fillFromRoster(int row);
 
     LogTable& m_table;
     ContestFile& m_file;
     ContestClock& m_clock;
-    EntryServices& m_services;
+    LogLines& m_lines;
 };
 
 } // namespace vu

@@ -1,22 +1,10 @@
 #pragma once
 
-#include "contest_log/contest_clock.h"
-#include "contest_log/contest_file.h"
-#include "contest_log/log_table.h"
-#include "contest_log/member_result.h"
+#include "app/log_lines.h"
 
 #include <QString>
 
 namespace vu {
-
-// What the entry panel and grid editing need beyond loading: the roster and line scoring.
-class EntryServices : public LogServices {
-public:
-    // Looks a callsign up in the member roster.
-    [[nodiscard]] virtual MemberResult lookUpMember(const QString& call) = 0;
-    // Scores one row (columns 10 to 12); true when it is a duplicate (the DUPE panel shows).
-    virtual bool scoreLine(LogTable& table, int row) = 0;
-};
 
 // The member label beside the quick-entry field: first name, "  --> ZIR: ", number, cut to 55.
 [[nodiscard]] QString memberLabelText(const MemberResult& member);
@@ -25,13 +13,12 @@ public:
 // one QSO from the typed line to a stored, scored line and a fresh entry row.
 class EntryPanel {
 public:
-    EntryPanel(LogTable& table, ContestFile& file, ContestClock& clock, EntryServices& services);
+    EntryPanel(LogTable& table, ContestClock& clock, LogLines& lines);
 
     [[nodiscard]] const QString& entryText() const { return m_entryText; }
     [[nodiscard]] const QString& memberLabel() const { return m_memberLabel; }
     [[nodiscard]] const QString& errorLabel() const { return m_errorLabel; }
-    [[nodiscard]] bool dupeVisible() const { return m_dupeVisible; }
-    void setDupeVisible(bool visible) { m_dupeVisible = visible; }
+    [[nodiscard]] bool dupeVisible() const { return m_lines.dupeShown(); }
     // The error label's text for an entry error code: "Erreur de saisie " and the code.
     [[nodiscard]] static QString errorText(int code);
     // The entry error code of the last Enter (0 when the line was taken).
@@ -56,16 +43,15 @@ public:
     bool arrow(int delta) { return m_clock.entryFieldArrow(delta); }
 
 private:
-    void validate(const QString& text, EnterOutcome& outcome);
+    // Parses the line; a valid one is stored as a QSO in the entry row, which moves on.
+    EnterOutcome storeLine(const QString& text);
 
     LogTable& m_table;
-    ContestFile& m_file;
     ContestClock& m_clock;
-    EntryServices& m_services;
+    LogLines& m_lines;
     QString m_entryText;
     QString m_memberLabel = QStringLiteral("-");
     QString m_errorLabel = QStringLiteral("-");
-    bool m_dupeVisible = false;
     int m_entryError = 0;
     int m_selectionStart = 0;
     int m_selectionLength = 0;

@@ -1,10 +1,9 @@
-#include "contest_log/grid_editing.h"
+#include "app/grid_editing.h"
 
 namespace vu {
 
-GridEditing::GridEditing(LogTable& table, ContestFile& file, ContestClock& clock,
-                         EntryServices& services)
-    : m_table(table), m_file(file), m_clock(clock), m_services(services) {}
+GridEditing::GridEditing(LogTable& table, ContestFile& file, ContestClock& clock, LogLines& lines)
+    : m_table(table), m_file(file), m_clock(clock), m_lines(lines) {}
 
 QString GridEditing::timeColumnMessage() {
     return QStringLiteral("Pour modifier une QTR, passer en temps différé, régler l'heure avec les "
@@ -16,30 +15,16 @@ bool GridEditing::cellEntered(int col, int row) {
     return col == static_cast<int>(Col::Time);
 }
 
-void GridEditing::fillFromRoster(int row) {
-    const MemberResult member = m_services.lookUpMember(m_table.cell(Col::Call, row));
-    m_table.setCell(Col::Member, row, member.number);
-    m_table.setCell(Col::FirstName, row, member.firstName);
-    for (Col report : {Col::RstSent, Col::RstRcvd}) {
-        if (m_table.cell(report, row).isEmpty()) {
-            m_table.setCell(report, row, defaultReport());
-        }
-    }
-    if (m_table.cell(Col::Category, row).isEmpty()) {
-        m_table.setCell(Col::Category, row, QStringLiteral("QRP"));
-    }
-}
-
 void GridEditing::completeRow(int row) {
     if (m_table.cell(Col::Call, row).trimmed().isEmpty()) {
         return;
     }
     LogTable::Batch batch(m_table);
-    fillFromRoster(row);
+    m_lines.fillFromRoster(row);
     if (m_table.cell(Col::Band, row).isEmpty()) {
-        m_table.setCell(Col::Band, row, m_file.currentBand());
+        m_table.setCell(Col::Band, row, m_lines.currentBand());
     }
-    m_services.scoreLine(m_table, row);
+    m_lines.scoreLine(row);
 }
 
 void GridEditing::space() {
@@ -67,7 +52,7 @@ bool GridEditing::categoryKey(QChar key) {
     LogTable::Batch batch(m_table);
     m_table.setCell(Col::Category, row,
                     upper == u'O' ? QStringLiteral("QRO") : QStringLiteral("QRP"));
-    m_services.scoreLine(m_table, row);
+    m_lines.scoreLine(row);
     return true;
 }
 
@@ -77,20 +62,12 @@ void GridEditing::enter() {
         LogTable::Batch batch(m_table);
         m_table.setCurrentCell(static_cast<int>(Col::Call), r);
         m_table.requestEditor();
-        m_services.computeTotalScore(m_table);
+        m_lines.rescoreAll();
         return;
     }
-    {
-        LogTable::Batch batch(m_table);
-        m_table.setCell(Col::Number, r, QString::number(r));
-        m_table.setCell(Col::Date, r, m_clock.logDate());
-        m_table.setCell(Col::Time, r, m_clock.logTime());
-        m_table.setCell(Col::Band, r, m_file.currentBand());
-        fillFromRoster(r);
-        m_services.scoreLine(m_table, r);
-    }
-    m_file.storeRow(r);
+    m_lines.stampQso(r);
     LogTable::Batch batch(m_table);
+    m_lines.storeQso(r);
     if (r == m_table.entryRow()) {
         m_table.setRowCount(m_table.rowCount() + 1);
         m_table.setCurrentCell(static_cast<int>(Col::Call), m_table.entryRow());
@@ -98,7 +75,6 @@ void GridEditing::enter() {
         m_table.setCurrentCell(static_cast<int>(Col::Call), r + 1);
     }
     m_table.requestEditor();
-    m_services.computeTotalScore(m_table);
 }
 
 QString GridEditing::deleteQuestion() const {
@@ -114,12 +90,12 @@ void GridEditing::deleteLine(const QDateTime& localNow) {
                 m_table.copyRow(k + 1, k);
             }
             m_table.setRowCount(m_table.rowCount() - 1);
-            m_file.renumberRows();
+            m_table.numberRows();
         }
     }
     m_file.rewrite(localNow);
     LogTable::Batch batch(m_table);
-    m_services.computeTotalScore(m_table);
+    m_lines.rescoreAll();
 }
 
 QString GridEditing::insertQuestion() {
@@ -138,7 +114,7 @@ void GridEditing::insertBlankLine(const QDateTime& localNow) {
             m_table.copyRow(k - 1, k);
         }
         m_table.clearRow(r);
-        m_file.renumberRows();
+        m_table.numberRows();
     }
     m_file.rewrite(localNow);
 }

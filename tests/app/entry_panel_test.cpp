@@ -1,7 +1,7 @@
-#include "contest_log/entry_flow.h"
+#include "app/entry_panel.h"
 #include "contest_log/log_format.h"
 #include "platform/errors.h"
-#include "support/fake_services.h"
+#include "support/test_session.h"
 #include "support/test_support.h"
 
 #include <QTemporaryDir>
@@ -13,14 +13,10 @@ namespace {
 class EntryPanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        station.contestFolder = m_dir.path();
-        station.contestFileName = QStringLiteral("LOG.QRP");
-        station.operatorCall = QStringLiteral("D4ERI");
-        services.roster.insert("F5ABC", MemberResult{"F5ABC", "123", "Jean"});
+        ASSERT_TRUE(contest.m_dir.isValid());
         table.setCell(Col::Call, 0, QStringLiteral("Call"));
         file.createNew(QDateTime(QDate(2024, 1, 15), QTime(9, 0)));
-        file.load();
+        contest.session.loadLog();
         clock.setRealTime();
         clock.tick(table);
     }
@@ -28,14 +24,13 @@ protected:
     // The records after the header, as stored.
     std::vector<Record> records() const { return test::lineRecords(station.contestFilePath()); }
 
-    QTemporaryDir m_dir;
-    StationSettings station;
-    LogTable table;
-    test::FakeServices services;
-    test::FixedTime time{QDateTime(QDate(2024, 1, 15), QTime(10, 0), Qt::UTC)};
-    ContestClock clock{time};
-    ContestFile file{table, station, services};
-    EntryPanel panel{table, file, clock, services};
+    test::TestSession contest{QDateTime(QDate(2024, 1, 15), QTime(10, 0), Qt::UTC)};
+    StationSettings& station = contest.station;
+    LogTable& table = contest.table;
+    ContestClock& clock = contest.clock;
+    ContestFile& file = contest.file;
+    LogLines& lines = contest.session.lines();
+    EntryPanel& panel = contest.session.entryPanel();
 };
 
 TEST_F(EntryPanelTest, EnterStoresScoresAndOpensAFreshEntryRow) {
@@ -51,7 +46,7 @@ TEST_F(EntryPanelTest, EnterStoresScoresAndOpensAFreshEntryRow) {
         row << table.cell(c, 1);
     }
     EXPECT_EQ(row, (QStringList{"1", "40", "15/01/2024", "10:00", "F5ABC", "559", "599", "123",
-                                "QRO", "Jean", "10"}));
+                                "QRO", "Jean", "5"}));
     EXPECT_EQ(table.cell(Col::Number, 2), QStringLiteral("2"));
     EXPECT_EQ(table.currentRow(), 2);
     EXPECT_TRUE(panel.entryText().isEmpty());
@@ -63,7 +58,7 @@ TEST_F(EntryPanelTest, EnterStoresScoresAndOpensAFreshEntryRow) {
     EXPECT_EQ(stored[0].call, QStringLiteral("F5ABC"));
     EXPECT_EQ(stored[0].rstSent, QStringLiteral("559"));
     EXPECT_EQ(stored[0].category, QStringLiteral("QRO"));
-    EXPECT_GE(services.rescores, 2);
+    EXPECT_EQ(contest.session.scoreLabel(), QStringLiteral("Score = 5 x 1 = 5"));
 }
 
 TEST_F(EntryPanelTest, RefusedLinesKeepTheirTextAndChangeNothing) {
@@ -102,15 +97,15 @@ TEST_F(EntryPanelTest, DupePanelFollowsTypingOnTheCurrentBandOnly) {
 }
 
 TEST_F(EntryPanelTest, BandKeysStopAtTheEnds) {
-    EXPECT_EQ(file.currentBand(), QStringLiteral("40"));
+    EXPECT_EQ(lines.currentBand(), QStringLiteral("40"));
     panel.bandLeft();
     panel.bandLeft();
-    EXPECT_EQ(file.currentBand(), QStringLiteral("80"));
+    EXPECT_EQ(lines.currentBand(), QStringLiteral("80"));
     EXPECT_EQ(table.cell(Col::Band, table.entryRow()), QStringLiteral("80"));
     for (int i = 0; i < 6; ++i) {
         panel.bandRight();
     }
-    EXPECT_EQ(file.currentBand(), QStringLiteral("10"));
+    EXPECT_EQ(lines.currentBand(), QStringLiteral("10"));
 }
 
 TEST_F(EntryPanelTest, DeferredTimeStampsConsecutiveMinutesEvenForRefusedLines) {
@@ -133,7 +128,7 @@ TEST_F(EntryPanelTest, AStoreFailureKeepsTheLineInTheEntryRowAndTheText) {
     clock.setDeferredTime();
     clock.setPickerTime(QTime(10, 0));
     ASSERT_TRUE(QFile::remove(station.contestFilePath()));
-    station.contestFolder = m_dir.filePath(QStringLiteral("removed"));
+    station.contestFolder = contest.m_dir.filePath(QStringLiteral("removed"));
     file.close();
     panel.setEntryText(QStringLiteral("F5ABC"));
     EXPECT_THROW(panel.pressEnter(), IoError);

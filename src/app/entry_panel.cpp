@@ -1,4 +1,4 @@
-#include "contest_log/entry_flow.h"
+#include "app/entry_panel.h"
 
 #include "contest_log/bands.h"
 #include "contest_log/quick_entry.h"
@@ -13,19 +13,18 @@ QString EntryPanel::errorText(int code) {
     return QStringLiteral("Erreur de saisie %1").arg(code);
 }
 
-EntryPanel::EntryPanel(LogTable& table, ContestFile& file, ContestClock& clock,
-                       EntryServices& services)
-    : m_table(table), m_file(file), m_clock(clock), m_services(services) {}
+EntryPanel::EntryPanel(LogTable& table, ContestClock& clock, LogLines& lines)
+    : m_table(table), m_clock(clock), m_lines(lines) {}
 
 void EntryPanel::setEntryText(const QString& text) {
     m_entryText = text;
     const QString typed = text.section(u' ', 0, 0);
-    m_dupeVisible = false;
+    m_lines.setDupeShown(false);
     if (typed.size() <= 3) {
         return;
     }
-    m_dupeVisible = workedOnBand(m_table, typed, m_file.currentBand());
-    m_memberLabel = memberLabelText(m_services.lookUpMember(typed));
+    m_lines.setDupeShown(workedOnBand(m_table, typed, m_lines.currentBand()));
+    m_memberLabel = memberLabelText(m_lines.lookUpMember(typed));
 }
 
 EntryPanel::EnterOutcome EntryPanel::pressEnter() {
@@ -34,15 +33,14 @@ EntryPanel::EnterOutcome EntryPanel::pressEnter() {
         return EnterOutcome::Ignored;
     }
     m_memberLabel.clear();
-    EnterOutcome outcome = EnterOutcome::Refused;
-    validate(text, outcome);
+    const EnterOutcome outcome = storeLine(text);
     if (!m_clock.isRealTime()) {
         m_clock.stepTime(+1);
     }
     return outcome;
 }
 
-void EntryPanel::validate(const QString& text, EnterOutcome& outcome) {
+EntryPanel::EnterOutcome EntryPanel::storeLine(const QString& text) {
     const QuickEntry entry = parseQuickEntry(text);
     m_entryError = entry.error;
     m_selectionStart = 0;
@@ -53,50 +51,40 @@ void EntryPanel::validate(const QString& text, EnterOutcome& outcome) {
             m_selectionStart = entry.selectionStart;
             m_selectionLength = entry.selectionLength;
         }
-        return;
+        return EnterOutcome::Refused;
     }
     const int r = m_table.entryRow();
     {
         LogTable::Batch batch(m_table);
-        const auto orDefault = [](const QString& report) {
-            return report.isEmpty() ? defaultReport() : report;
-        };
-        m_table.setCell(Col::Number, r, QString::number(r));
-        m_table.setCell(Col::Band, r, m_file.currentBand());
-        m_table.setCell(Col::Date, r, m_clock.logDate());
-        m_table.setCell(Col::Time, r, m_clock.logTime());
         m_table.setCell(Col::Call, r, entry.call);
-        m_table.setCell(Col::RstSent, r, orDefault(entry.rstSent));
-        m_table.setCell(Col::RstRcvd, r, orDefault(entry.rstRcvd));
-        const MemberResult member = m_services.lookUpMember(entry.call);
-        m_table.setCell(Col::Member, r, member.number);
+        m_table.setCell(Col::RstSent, r, entry.rstSent);
+        m_table.setCell(Col::RstRcvd, r, entry.rstRcvd);
         m_table.setCell(Col::Category, r, entry.category);
-        m_table.setCell(Col::FirstName, r, member.firstName);
-        m_dupeVisible = m_services.scoreLine(m_table, r);
+        m_lines.setDupeShown(m_lines.stampQso(r));
         if (m_table.currentRow() != r && m_table.currentRow() >= 1) {
-            m_dupeVisible = m_services.scoreLine(m_table, m_table.currentRow());
+            m_lines.setDupeShown(m_lines.scoreLine(m_table.currentRow()));
         }
     }
-    m_file.storeRow(r); // the QSO is on disk from here on
     LogTable::Batch batch(m_table);
-    m_services.computeTotalScore(m_table);
+    m_lines.storeQso(r);
     m_table.setRowCount(m_table.rowCount() + 1);
     m_table.setCurrentRow(m_table.entryRow());
-    m_file.numberRow(m_table.entryRow());
+    m_table.setCell(Col::Number, m_table.entryRow(), QString::number(m_table.entryRow()));
+    m_table.requestEditor();
     m_errorLabel.clear();
     clearEntry();
-    outcome = EnterOutcome::Stored;
+    return EnterOutcome::Stored;
 }
 
 void EntryPanel::bandLeft() {
-    if (m_file.bandIndex() > 0) {
-        m_file.selectBand(m_file.bandIndex() - 1);
+    if (m_lines.bandIndex() > 0) {
+        m_lines.selectBand(m_lines.bandIndex() - 1);
     }
 }
 
 void EntryPanel::bandRight() {
-    if (m_file.bandIndex() < 4) {
-        m_file.selectBand(m_file.bandIndex() + 1);
+    if (m_lines.bandIndex() < 4) {
+        m_lines.selectBand(m_lines.bandIndex() + 1);
     }
 }
 

@@ -1,0 +1,109 @@
+#include "app/contest_session.h"
+
+#include "platform/errors.h"
+#include "platform/version.h"
+#include "reports/adif.h"
+#include "reports/cabrillo.h"
+
+#include <QFileInfo>
+
+namespace vu {
+
+ContestSession::ContestSession(StationSettings& station, CountryTable& countries,
+                               MemberRoster& roster, const LanguageTexts& texts,
+                               const TimeSource& time, QString filesFolder)
+    : m_station(station), m_countries(countries), m_texts(texts),
+      m_filesFolder(std::move(filesFolder)), m_clock(time), m_file(m_table, station),
+      m_scorer(countries, station), m_lines(m_table, m_file, m_clock, roster, m_scorer),
+      m_entryPanel(m_table, m_clock, m_lines), m_gridEditing(m_table, m_file, m_clock, m_lines),
+      m_backups(m_file),
+      m_startDate(m_clock.localNow().date().toString(QStringLiteral("dd/MM/yyyy"))) {}
+
+void ContestSession::loadLog() {
+    m_lines.load();
+    m_clock.setTickEnabled(true);
+}
+
+void ContestSession::openLog(const QString& path) {
+    // A file another program writes into is refused before anything changes: the log on screen
+    // and its file stay the current ones.
+    m_file.checkNotInUse(QFileInfo(path).absoluteFilePath());
+    if (m_hooks.contestFileChosen) {
+        m_hooks.contestFileChosen(path);
+    }
+    {
+        LogTable::Batch batch(m_table);
+        m_table.clearLog();
+        m_scorer.resetTotals();
+    }
+    m_lines.load();
+}
+
+void ContestSession::clearLog() {
+    m_table.clearLog();
+    m_file.createCleared(m_clock.localNow());
+}
+
+void ContestSession::quit() {
+    // A settings file that cannot be written must not cost the quit copy of the log: every step
+    // runs, and the first failure is reported.
+    EveryStep steps;
+    if (m_hooks.saveSettings) {
+        steps.run(m_hooks.saveSettings);
+    }
+    steps.run([this] { m_file.close(); });
+    steps.run([this] { m_backups.quitCopy(m_clock.localNow()); });
+    steps.finish();
+}
+
+QString ContestSession::writeCabrillo() {
+    const ReportStation station = m_hooks.reportStation ? m_hooks.reportStation() : ReportStation{};
+    m_cabrilloPath = writeCabrilloFile(m_table, station, m_filesFolder, m_station.contestFileName);
+    return m_cabrilloPath;
+}
+
+QString ContestSession::writeAdif() {
+    const ReportStation station = m_hooks.reportStation ? m_hooks.reportStation() : ReportStation{};
+    return writeAdifFile(m_table, station, m_countries, m_station.contestFolder,
+                         m_station.contestFileName);
+}
+
+QString ContestSession::writeReports() {
+    writeCabrillo();
+    writeAdif();
+    return QStringLiteral("CABRILLO (*.CBR) + ADIF (*.ADI) ") +
+           m_texts.message(MessageText::FichierSauve);
+}
+
+QString ContestSession::mailButtonRefusal() const {
+    return ReportMail::refusalToOpen(m_station.email, m_station.smtpServer, m_station.smtpPort);
+}
+
+QString ContestSession::activateReportMail() {
+    m_clock.setTickEnabled(false);
+    writeCabrillo();
+    return m_reportMail.compose(
+        {m_station.email, m_station.operatorCall, m_cabrilloPath, m_clock.localNow()});
+}
+
+SendOutcome ContestSession::sendReportMail(const QString& smtpServer, const QString& port) {
+    m_clock.setTickEnabled(false);
+    SendOutcome outcome = m_reportMail.send(smtpServer, port);
+    m_clock.setTickEnabled(true);
+    return outcome;
+}
+
+QString ContestSession::mainCaption() const {
+    return QStringLiteral("Duruvero VED UVE, V:%1 (%2)    Station : %3")
+        .arg(programVersion(), m_startDate, m_station.stationCall);
+}
+
+QString ContestSession::tick() {
+    const QDateTime t = m_clock.tick(m_table);
+    if (!t.isValid()) {
+        return {};
+    }
+    return m_backups.check(t, m_backupVolume, m_station.contestFileName).errorToShow;
+}
+
+} // namespace vu

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "app/backups.h"
+#include "app/entry_panel.h"
+#include "app/grid_editing.h"
+#include "app/log_lines.h"
+#include "contest_log/contest_clock.h"
+#include "contest_log/contest_file.h"
+#include "contest_log/log_table.h"
+#include "contest_log/station_settings.h"
+#include "reports/report_mail.h"
+#include "reports/report_station.h"
+#include "scoring/country_table.h"
+#include "scoring/member_roster.h"
+#include "scoring/scoring.h"
+#include "setup/languages.h"
+
+#include <QString>
+#include <functional>
+
+namespace vu {
+
+// What the session asks of the program around it.
+struct SessionHooks {
+    // The station values the report writers read, as the settings and the station form hold
+    // them now.
+    std::function<ReportStation()> reportStation;
+    // Another contest file was chosen: the settings and the file naming window learn its folder
+    // and name, and the settings file is written.
+    std::function<void(const QString& path)> contestFileChosen;
+    // Writes the settings file.
+    std::function<void()> saveSettings;
+};
+
+// The contest being logged: the log table and its contest file, the clock, the scoring, the
+// entry line and the grid's editing, the backups and the report mail; runs the log's commands.
+class ContestSession {
+public:
+    ContestSession(StationSettings& station, CountryTable& countries, MemberRoster& roster,
+                   const LanguageTexts& texts, const TimeSource& time, QString filesFolder);
+
+    void setHooks(SessionHooks hooks) { m_hooks = std::move(hooks); }
+
+    [[nodiscard]] LogTable& table() { return m_table; }
+    [[nodiscard]] const LogTable& table() const { return m_table; }
+    [[nodiscard]] ContestClock& clock() { return m_clock; }
+    [[nodiscard]] ContestFile& contestFile() { return m_file; }
+    [[nodiscard]] LogLines& lines() { return m_lines; }
+    [[nodiscard]] EntryPanel& entryPanel() { return m_entryPanel; }
+    [[nodiscard]] GridEditing& gridEditing() { return m_gridEditing; }
+    [[nodiscard]] Backups& backups() { return m_backups; }
+    [[nodiscard]] ReportMail& reportMail() { return m_reportMail; }
+    [[nodiscard]] const QString& scoreLabel() const { return m_scorer.board().label; }
+    [[nodiscard]] const QString& hisContinent() const { return m_scorer.board().hisContinent; }
+    [[nodiscard]] const QString& filesFolder() const { return m_filesFolder; }
+
+    // The main window's activation: reloads the log from the contest file and rescores it; the
+    // tick runs.
+    void loadLog();
+    // Opens another contest file: the settings learn it at once, the log is loaded from it. A file
+    // another program holds is refused first, and the current one stays.
+    void openLog(const QString& path);
+    // Whether the log holds lines (then a new log asks before clearing them).
+    [[nodiscard]] bool hasLogLines() const { return m_table.rowCount() > 2; }
+    // Clears the log: the grid and the contest file, which keeps only its header.
+    void clearLog();
+    // "Quitter": settings saved, contest file closed, quit copy written. Every step runs; the
+    // first failure is raised, and the program then keeps running.
+    void quit();
+
+    // "Creation Cabrillo": writes the Cabrillo file into the Files folder; returns its path.
+    QString writeCabrillo();
+    // "Création ADIF": writes the ADIF file beside the contest file; returns its path.
+    QString writeAdif();
+    // The report button: the Cabrillo file, then the ADIF file; returns the message to show.
+    [[nodiscard]] QString writeReports();
+    // The Cabrillo file written last (the report mail's attachment); empty before.
+    [[nodiscard]] const QString& cabrilloPath() const { return m_cabrilloPath; }
+    // The mail button: the refusal to show; empty when the report mailing window opens.
+    [[nodiscard]] QString mailButtonRefusal() const;
+    // The report mailing window's activation: stops the tick, writes the Cabrillo file anew and
+    // composes the message. Returns the message box to show, empty when none.
+    [[nodiscard]] QString activateReportMail();
+    // "Envoi de l'email": sends through this SMTP server and port, then starts the tick again.
+    [[nodiscard]] SendOutcome sendReportMail(const QString& smtpServer, const QString& port);
+    // The committee address and time-outs of the report send; the program's own unless set.
+    void setReportMailOptions(const ReportMailOptions& options) {
+        m_reportMail = ReportMail(options);
+    }
+
+    // The main window's title: program, version, start date and station callsign.
+    [[nodiscard]] QString mainCaption() const;
+    // The one-second tick: in real-time mode the clock, then the backup check. Returns the text
+    // of a backup failure to show (once until a backup succeeds again), else empty.
+    [[nodiscard]] QString tick();
+    // The root of the chosen backup volume; empty for none.
+    void setBackupVolume(const QString& root) { m_backupVolume = root; }
+
+private:
+    StationSettings& m_station;
+    CountryTable& m_countries;
+    const LanguageTexts& m_texts;
+    QString m_filesFolder;
+    SessionHooks m_hooks;
+    LogTable m_table;
+    ContestClock m_clock;
+    ContestFile m_file;
+    Scorer m_scorer;
+    LogLines m_lines;
+    EntryPanel m_entryPanel;
+    GridEditing m_gridEditing;
+    Backups m_backups;
+    ReportMail m_reportMail;
+    QString m_cabrilloPath;
+    QString m_backupVolume;
+    QString m_startDate;
+};
+
+} // namespace vu
