@@ -6,6 +6,7 @@
 #include "support/scripted_dialogs.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
+#include "ui/program_start.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,22 +37,20 @@ struct Station {
         ApplicationOptions options;
         options.programFolder = program;
         options.allowNetwork = false;
-        app = std::make_unique<Application>(options);
-        app->startUp();
-        app->setContestFile(program + "/Files/LOG.QRP");
-        app->station().operatorCall = QStringLiteral("D4ERI");
-        app->station().stationCall = QStringLiteral("D4ERI");
-        app->session().clock().setRealTime();
-        window = std::make_unique<MainWindow>(app->session(), app->texts(),
-                                              MainLabels{app->stationForm(), app->fileNaming()},
-                                              dialogs);
+        started = std::make_unique<StartedProgram>(options, dialogs);
+        Application& app = started->app();
+        app.setContestFile(program + "/Files/LOG.QRP");
+        app.station().operatorCall = QStringLiteral("D4ERI");
+        app.station().stationCall = QStringLiteral("D4ERI");
+        app.session().clock().setRealTime();
+        window = &started->windows().main();
         window->FormActivate();
         window->Timer1Timer();
     }
     QTemporaryDir dir;
     test::ScriptedDialogs dialogs; // answers No, shows nothing
-    std::unique_ptr<Application> app;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<StartedProgram> started;
+    MainWindow* window = nullptr;
 };
 
 void BM_EnterOnAValidLine(benchmark::State& state) {

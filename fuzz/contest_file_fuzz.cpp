@@ -6,17 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-class NoServices : public vu::LogServices {
-public:
-    QString memberFirstName(const QString&) override { return {}; }
-    void computeTotalScore(vu::LogTable&) override {}
-    void clearHisContinent() override {}
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QTemporaryDir dir;
     vu::StationSettings station;
@@ -30,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
     vu::LogTable table;
-    NoServices services;
-    vu::ContestFile contest(table, station, services);
+    vu::ContestFile contest(table, station);
     contest.load();
     if (table.rowCount() < 2) {
         std::abort();

@@ -1,6 +1,7 @@
 // Plays a short contest through the real windows on the current display and saves a picture of
 // each window into the folder given as the only argument.
 #include "app/application.h"
+#include "support/scripted_dialogs.h"
 #include "ui/dialogs.h"
 #include "ui/examples_window.h"
 #include "ui/file_naming_window.h"
@@ -26,17 +27,6 @@
 namespace {
 
 // Questions answered No, messages only printed: the road goes on unattended.
-class QuietDialogs : public vu::Dialogs {
-public:
-    void message(const QString& text, Icon) override {
-        std::printf("message: %s\n", qPrintable(text));
-    }
-    bool ask(const QString&, Icon, const QString&, const QString&) override { return false; }
-    QString openFile(const QString&, const QString&, bool) override { return {}; }
-    QString chooseFolder(const QString&) override { return {}; }
-    void error(const QString& text) override { std::printf("error: %s\n", qPrintable(text)); }
-};
-
 void settle() {
     for (int i = 0; i < 10; ++i) {
         QTest::qWait(50);
@@ -85,7 +75,10 @@ int main(int argc, char** argv) {
     vu::ApplicationOptions options;
     options.programFolder = folder;
     options.allowNetwork = false;
-    QuietDialogs dialogs;
+    vu::test::ScriptedDialogs dialogs; // answers No; boxes are printed
+    dialogs.onShown = [](const QString& kind, const QString& text) {
+        std::printf("%s: %s\n", qPrintable(kind), qPrintable(text));
+    };
     vu::StartedProgram program(options, dialogs);
     vu::Application& app = program.app();
     vu::ProgramWindows& windows = program.windows();

@@ -8,7 +8,7 @@
 namespace vu {
 
 StartedProgram::StartedProgram(ApplicationOptions options, Dialogs& dialogs,
-                               std::function<void(bool shown)> waitNotice)
+                               std::function<void(bool shown)> waitNotice, OnQuit onQuit)
     : m_app(std::make_unique<Application>(std::move(options))) {
     m_app->setWaitNotice(std::move(waitNotice));
     try {
@@ -17,8 +17,10 @@ StartedProgram::StartedProgram(ApplicationOptions options, Dialogs& dialogs,
         dialogs.error(e.message());
     }
     m_windows = std::make_unique<ProgramWindows>(*m_app, dialogs);
-    QObject::connect(m_windows.get(), &ProgramWindows::quitRequested, qApp, &QApplication::quit,
-                     Qt::QueuedConnection);
+    if (onQuit == OnQuit::EndEventLoop) {
+        QObject::connect(m_windows.get(), &ProgramWindows::quitRequested, qApp, &QApplication::quit,
+                         Qt::QueuedConnection);
+    }
     m_windows->start();
 }
 

@@ -10,6 +10,7 @@
 #include "platform/errors.h"
 #include "platform/instance_lock.h"
 #include "platform/program_folder.h"
+#include "support/scripted_dialogs.h"
 #include "ui/dialogs.h"
 #include "ui/file_naming_window.h"
 #include "ui/main_window.h"
@@ -37,17 +38,6 @@ void say(const QString& line) {
 }
 
 // Answers Yes to every question and prints what the operator would see.
-class PrintingDialogs : public vu::Dialogs {
-public:
-    void message(const QString& text, Icon) override { say(QStringLiteral("message ") + text); }
-    bool ask(const QString&, Icon, const QString&, const QString&) override { return true; }
-    QString openFile(const QString&, const QString&, bool) override { return {}; }
-    QString chooseFolder(const QString&) override { return {}; }
-    void error(const QString& text) override {
-        say(QStringLiteral("error ") + QString(text).replace(u'\n', u' '));
-    }
-};
-
 // Callsigns F0AAA, F1AAA ... numbered from `n`, each different.
 QString callsign(int n) {
     QString letters;
@@ -154,7 +144,14 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    PrintingDialogs dialogs;
+    // Every question is answered Yes; boxes are reported on the standard output, an error on one
+    // line.
+    vu::test::ScriptedDialogs dialogs;
+    dialogs.defaultAnswer = true;
+    dialogs.onShown = [](const QString& kind, const QString& text) {
+        say(kind + u' ' +
+            (kind == QLatin1String("error") ? QString(text).replace(u'\n', u' ') : text));
+    };
     vu::ApplicationOptions options;
     options.programFolder = vu::resolveProgramFolder(
         vu::executableFolder(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));

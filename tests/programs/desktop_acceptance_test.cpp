@@ -107,15 +107,6 @@ void click(int x, int y) {
     xdotool({"mousemove", "--sync", QString::number(x), QString::number(y), "click", "1"});
 }
 
-std::vector<Record> records(const QString& path) {
-    const QByteArray bytes = test::readFile(path);
-    std::vector<Record> out;
-    for (qsizetype i = 0; i + kRecordSize <= bytes.size(); i += kRecordSize) {
-        out.push_back(decodeRecord(bytes.constData() + i));
-    }
-    return out;
-}
-
 class DesktopAcceptance : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -197,7 +188,7 @@ TEST_F(DesktopAcceptance, FirstStartToQuitAndASecondStartThatFindsTheLog) {
         type(QString::fromLatin1(calls[i]));
         key("Return");
         ASSERT_TRUE(waitFor([&] {
-            const auto r = records(m_log);
+            const auto r = test::fileRecords(m_log);
             return static_cast<int>(r.size()) == std::max(2, i + 2) &&
                    r[i + 1].call == QString::fromLatin1(calls[i]).section(u' ', 0, 0);
         })) << calls[i];
@@ -222,7 +213,8 @@ TEST_F(DesktopAcceptance, FirstStartToQuitAndASecondStartThatFindsTheLog) {
     click(main.x + 1 + 6 * 80 + 40, y1);
     type("579");
     key("Return");
-    ASSERT_TRUE(waitFor([&] { return records(m_log)[1].rstRcvd == QStringLiteral("579"); }));
+    ASSERT_TRUE(
+        waitFor([&] { return test::fileRecords(m_log)[1].rstRcvd == QStringLiteral("579"); }));
 
     // A correction typed, then another program used and left: the log is not reloaded, so Enter
     // still stores the correction.
@@ -240,7 +232,8 @@ TEST_F(DesktopAcceptance, FirstStartToQuitAndASecondStartThatFindsTheLog) {
     other.kill();
     other.waitForFinished();
     key("Return");
-    ASSERT_TRUE(waitFor([&] { return records(m_log)[2].rstSent == QStringLiteral("339"); }));
+    ASSERT_TRUE(
+        waitFor([&] { return test::fileRecords(m_log)[2].rstSent == QStringLiteral("339"); }));
 
     // "Quitter", at the right end of the tool bar: the first grey row at the window's right
     // edge, looked for from above the window (window managers differ in what they report as
@@ -265,10 +258,10 @@ TEST_F(DesktopAcceptance, FirstStartToQuitAndASecondStartThatFindsTheLog) {
     type("F5DDD");
     key("Return");
     ASSERT_TRUE(waitFor([&] {
-        const auto r = records(m_log);
+        const auto r = test::fileRecords(m_log);
         return r.size() == 5 && r[4].call == QStringLiteral("F5DDD");
     }));
-    const auto r = records(m_log);
+    const auto r = test::fileRecords(m_log);
     EXPECT_EQ(r[1].rstRcvd, QStringLiteral("579"));
     EXPECT_EQ(r[2].rstSent, QStringLiteral("339"));
 }

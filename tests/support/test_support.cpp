@@ -103,11 +103,19 @@ void layShippedProgramFolder(const QString& folder) {
         QFile::copy(fixture("roster_sample.csv"), folder + "/Fichiers_BD/VUZ_adar_2021.csv"));
 }
 
-std::vector<Record> lineRecords(const QString& path) {
+std::vector<Record> fileRecords(const QString& path) {
     const QByteArray bytes = readFile(path);
     std::vector<Record> records;
-    for (qsizetype i = kRecordSize; i + kRecordSize <= bytes.size(); i += kRecordSize) {
+    for (qsizetype i = 0; i + kRecordSize <= bytes.size(); i += kRecordSize) {
         records.push_back(decodeRecord(bytes.constData() + i));
+    }
+    return records;
+}
+
+std::vector<Record> lineRecords(const QString& path) {
+    std::vector<Record> records = fileRecords(path);
+    if (!records.empty()) {
+        records.erase(records.begin());
     }
     return records;
 }

@@ -26,6 +26,8 @@ void layProgramFolder(const QString& programFolder, const QStringList& settings)
 // Lays out a program folder as installed: the language files, the SMTP list, the real country
 // file and the sample roster.
 void layShippedProgramFolder(const QString& folder);
+// Every record of a log file, as stored, the header first.
+[[nodiscard]] std::vector<Record> fileRecords(const QString& path);
 // The line records of a log file, as stored (record 0, the header, left out).
 [[nodiscard]] std::vector<Record> lineRecords(const QString& path);
 // The callsigns of the records of a log file (record 0, the header, left out).

@@ -7,6 +7,7 @@
 #include "support/test_support.h"
 #include "ui/file_naming_window.h"
 #include "ui/main_window.h"
+#include "ui/program_start.h"
 #include "ui/program_windows.h"
 #include "ui/report_window.h"
 #include "ui/station_window.h"
@@ -30,20 +31,21 @@
 namespace vu {
 namespace {
 
-// A started program with its windows, as main() builds it.
+// The program started as main() starts it; quitting leaves the test's event loop running.
 struct Program {
-    Program(const QString& folder, const TimeSource& time, test::ScriptedDialogs& dialogs) {
+    Program(const QString& folder, const TimeSource& time, test::ScriptedDialogs& dialogs)
+        : started(optionsFor(folder, time), dialogs, {}, StartedProgram::OnQuit::SignalOnly),
+          app(&started.app()), windows(&started.windows()) {}
+    static ApplicationOptions optionsFor(const QString& folder, const TimeSource& time) {
         ApplicationOptions options;
         options.programFolder = folder;
         options.timeSource = &time;
         options.allowNetwork = false;
-        app = std::make_unique<Application>(options);
-        app->startUp();
-        windows = std::make_unique<ProgramWindows>(*app, dialogs);
-        windows->start();
+        return options;
     }
-    std::unique_ptr<Application> app;
-    std::unique_ptr<ProgramWindows> windows;
+    StartedProgram started;
+    Application* app;
+    ProgramWindows* windows;
 };
 
 TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
@@ -178,7 +180,7 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
 
         scoreBefore = main.Label_score->text();
         callsBefore = test::recordCalls(log);
-        QSignalSpy quit(program.windows.get(), &ProgramWindows::quitRequested);
+        QSignalSpy quit(program.windows, &ProgramWindows::quitRequested);
         QTest::mouseClick(main.BitBtn_quit, Qt::LeftButton);
         EXPECT_EQ(quit.count(), 1);
         EXPECT_EQ(test::recordCalls(log + "_Mem"), callsBefore + QStringList{""});
