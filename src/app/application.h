@@ -65,11 +65,7 @@ public:
     void setContestFile(const QString& path);
     // The main window's activation: reloads the log from the contest file and rescores it.
     void activateMain() { m_session.loadLog(); }
-    // The station values the report writers read, as the settings and the station form hold
-    // them now.
-    [[nodiscard]] ReportStation reportStation() const;
 
-    [[nodiscard]] const QString& programFolder() const { return m_programFolder; }
     [[nodiscard]] QString filesFolder() const { return m_programFolder + QStringLiteral("/Files"); }
     [[nodiscard]] StationSettings& station() { return m_station; }
     [[nodiscard]] ContestSession& session() { return m_session; }
@@ -79,13 +75,15 @@ public:
     [[nodiscard]] ScreenLayout& layout() { return m_layout; }
     [[nodiscard]] StationForm& stationForm() { return m_stationForm; }
     [[nodiscard]] FileNamingForm& fileNaming() { return m_fileNaming; }
-    [[nodiscard]] const SettingsFile& settingsFile() const { return m_settings; }
     // How the roster update of start-up ended, with its texts; Failed with no text when none ran.
     [[nodiscard]] const RosterUpdate& rosterUpdate() const { return m_rosterUpdate; }
     // Texts of the errors met by startUp, for the first window to show.
     [[nodiscard]] const QStringList& startUpErrors() const { return m_startUpErrors; }
 
 private:
+    // The station values the report writers read, as the settings and the station form hold
+    // them now.
+    [[nodiscard]] ReportStation reportStation() const;
     // Fetches the member roster (behind the window's wait notice).
     void updateRoster();
     std::function<void(bool shown)> m_waitNotice;

@@ -10,8 +10,10 @@
 namespace vu {
 namespace {
 
-class EntryPanelTest : public ::testing::Test {
+class EntryPanelTest : public test::SessionTest {
 protected:
+    EntryPanelTest() : SessionTest(QDateTime(QDate(2024, 1, 15), QTime(10, 0), Qt::UTC)) {}
+
     void SetUp() override {
         ASSERT_TRUE(contest.m_dir.isValid());
         table.setCell(Col::Call, 0, QStringLiteral("Call"));
@@ -24,11 +26,6 @@ protected:
     // The records after the header, as stored.
     std::vector<Record> records() const { return test::lineRecords(station.contestFilePath()); }
 
-    test::TestSession contest{QDateTime(QDate(2024, 1, 15), QTime(10, 0), Qt::UTC)};
-    StationSettings& station = contest.station;
-    LogTable& table = contest.table;
-    ContestClock& clock = contest.clock;
-    ContestFile& file = contest.file;
     LogLines& lines = contest.session.lines();
     EntryPanel& panel = contest.session.entryPanel();
 };

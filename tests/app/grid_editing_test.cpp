@@ -8,8 +8,10 @@
 namespace vu {
 namespace {
 
-class GridEditingTest : public ::testing::Test {
+class GridEditingTest : public test::SessionTest {
 protected:
+    GridEditingTest() : SessionTest(QDateTime(QDate(2024, 1, 15), QTime(11, 30), Qt::UTC)) {}
+
     void SetUp() override {
         ASSERT_TRUE(contest.m_dir.isValid());
         const QDate day(2024, 1, 15);
@@ -34,11 +36,6 @@ protected:
 
     QStringList storedCalls() const { return test::recordCalls(station.contestFilePath()); }
 
-    test::TestSession contest{QDateTime(QDate(2024, 1, 15), QTime(11, 30), Qt::UTC)};
-    StationSettings& station = contest.station;
-    LogTable& table = contest.table;
-    ContestClock& clock = contest.clock;
-    ContestFile& file = contest.file;
     GridEditing& editing = contest.session.gridEditing();
     const QDateTime localNow{QDate(2024, 1, 15), QTime(12, 0)};
 };

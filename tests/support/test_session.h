@@ -4,6 +4,7 @@
 #include "support/test_support.h"
 
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 namespace vu::test {
 
@@ -25,6 +26,18 @@ public:
     LogTable& table;
     ContestClock& clock;
     ContestFile& file;
+};
+
+// A test on a contest session at a fixed instant, with short names for the session's parts.
+class SessionTest : public ::testing::Test {
+protected:
+    explicit SessionTest(const QDateTime& now) : contest(now) {}
+
+    TestSession contest;
+    StationSettings& station = contest.station;
+    LogTable& table = contest.table;
+    ContestClock& clock = contest.clock;
+    ContestFile& file = contest.file;
 };
 
 } // namespace vu::test
