@@ -11,13 +11,14 @@ namespace vu {
 class LogTable;
 
 // The windows whose texts a language file sets.
-enum class Form { Main, Station, FileNaming, Examples };
+enum class Form { Main, Station, FileNaming, Examples, Radio };
 
 // What a language file key sets.
 enum class TextTarget { Caption, Hint, Message, WindowTitle, GridTitle, ExamplesTitle };
 
 // The texts the language load keeps for messages: the five of the design, then the program's
-// own (section VARURAV, which older language files lack: they keep the French defaults).
+// own (sections VARURAV and VARURAV_RADIO, which older language files lack: they keep the French
+// defaults).
 enum class MessageText {
     TpsReel,
     TpsDiffere,
@@ -30,6 +31,8 @@ enum class MessageText {
     ButtonYes,
     ButtonNo,
     ButtonCancel,
+    RadioConnecting, // section VARURAV_RADIO
+    RadioLost,
     Count
 };
 
