@@ -77,6 +77,7 @@ void Application::startUp() {
             removeLeftoverTempFiles(folder);
         }
     };
+    m_radioSettings = readRadioSettings(m_settings.path());
     try {
         m_settings.load();
     } catch (...) {
@@ -136,6 +137,19 @@ void Application::saveSettings() {
         m_layoutSource(m_layout);
     }
     m_settings.save(programVersion());
+}
+
+void Application::applyRadioSettings(const RadioSettings& settings) {
+    m_radioSettings = settings;
+    m_radio.configure(settings);
+    writeRadioSettings(m_settings.path(), settings);
+}
+
+MessageValues Application::radioMessageValues(const QString& entryText) const {
+    // The callsign on the air: the station's, else the operator's own.
+    const QString call =
+        m_station.stationCall.isEmpty() ? m_station.operatorCall : m_station.stationCall;
+    return {call, entryText, m_radioSettings.cutNumbers};
 }
 
 void Application::setContestFile(const QString& path) {

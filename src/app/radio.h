@@ -1,0 +1,110 @@
+#pragma once
+
+#include "setup/radio_settings.h"
+
+#include <QObject>
+#include <QString>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace vu {
+
+// The band selector's column (0 "80" to 4 "10") of a frequency in hertz; nothing outside the
+// contest's five bands.
+[[nodiscard]] std::optional<int> bandOfFrequency(double hz);
+
+// What a function-key message's macros stand for at the moment of sending.
+struct MessageValues {
+    QString myCall;    // {MYCALL}: the station callsign
+    QString entryText; // the quick-entry field: {CALL} is its first word, {RST} its report sent
+    bool cutNumbers = false;
+};
+
+// The message with its macros expanded, in capitals, holding only what a keyer can send: letters,
+// digits, blanks and Morse punctuation (a line break would end the command to the rig early).
+[[nodiscard]] QString expandMessage(const QString& message, const MessageValues& values);
+
+// Decides when the radio's band is to be selected: when the band under the dial changes, so that
+// the operator may still pick another band by hand while the dial rests.
+class BandFollower {
+public:
+    // The column to select for this reading, if any.
+    [[nodiscard]] std::optional<int> follow(std::optional<int> radioBand);
+    // Forgets the last band seen: the next reading in a band selects it (after a reconnection).
+    void reset() {
+        m_last.reset();
+        m_seen = false;
+    }
+
+private:
+    std::optional<int> m_last;
+    bool m_seen = false;
+};
+
+// How often the radio is read, how soon a lost one is tried again, how long a rig may take.
+struct RadioTiming {
+    std::chrono::milliseconds poll{500};
+    std::chrono::milliseconds retry{2000};
+    int rigTimeoutMs = 1000;
+};
+
+// The transceiver seen from the program: a worker thread opens it, reads its frequency every half
+// second, sends the Morse it is given and opens it again a few seconds after it stopped answering.
+// No call here waits for the rig. `changed` is emitted from the worker thread.
+class Radio : public QObject {
+    Q_OBJECT
+public:
+    enum class Link { Off, Connecting, Connected, Lost };
+    struct Status {
+        Link link = Link::Off;
+        std::optional<double> hz; // the last frequency read while connected
+        QString error;            // why the rig is lost
+        bool operator==(const Status&) const = default;
+    };
+    explicit Radio(RadioTiming timing = {});
+    ~Radio() override;
+    Radio(const Radio&) = delete;
+    Radio& operator=(const Radio&) = delete;
+
+    // Takes the settings: starts the worker when the radio is on, stops it when off, reopens the
+    // rig when the model or port changed, sets the keyer speed.
+    void configure(const RadioSettings& settings);
+    [[nodiscard]] bool enabled() const;
+    [[nodiscard]] Status status() const;
+
+    // Queues a text for the keyer; dropped when the rig is not connected.
+    void send(const QString& text);
+    // Stops the Morse being sent and drops the texts still queued.
+    void stopSending();
+    void setKeyerSpeed(int wpm);
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    struct Job {
+        enum Kind { Send, Stop, Speed } kind;
+        QString text;
+        int wpm = 0;
+    };
+    void run();
+    void setStatus(const Status& status);
+    static void runJobs(class RigControl& rig, std::deque<Job> jobs);
+    void stopWorker();
+
+    const RadioTiming m_timing;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    RadioSettings m_settings;
+    bool m_reopen = false;
+    bool m_quit = false;
+    std::deque<Job> m_jobs;
+    Status m_status;
+    std::thread m_worker;
+};
+
+} // namespace vu
