@@ -35,7 +35,8 @@ Application::Application(ApplicationOptions options)
       m_stationForm(m_station, m_session.table(), m_countries, m_roster, m_texts, m_programFolder),
       m_fileNaming(m_station, m_session.table(), m_session.contestFile(), filesFolder()),
       m_settings(m_programFolder, {m_layout, m_station, m_stationForm, m_fileNaming,
-                                   m_session.table(), m_texts, m_session.clock()}) {
+                                   m_session.table(), m_texts, m_session.clock()}),
+      m_radio(m_station, m_settings.path()) {
     m_session.setHooks({[this] { return reportStation(); },
                         [this](const QString& path) {
                             setContestFile(path);
@@ -77,7 +78,7 @@ void Application::startUp() {
             removeLeftoverTempFiles(folder);
         }
     };
-    m_radioSettings = readRadioSettings(m_settings.path());
+    m_radio.load();
     try {
         m_settings.load();
     } catch (...) {
@@ -137,19 +138,6 @@ void Application::saveSettings() {
         m_layoutSource(m_layout);
     }
     m_settings.save(programVersion());
-}
-
-void Application::applyRadioSettings(const RadioSettings& settings) {
-    m_radioSettings = settings;
-    m_radio.configure(settings);
-    writeRadioSettings(m_settings.path(), settings);
-}
-
-MessageValues Application::radioMessageValues(const QString& entryText) const {
-    // The callsign on the air: the station's, else the operator's own.
-    const QString call =
-        m_station.stationCall.isEmpty() ? m_station.operatorCall : m_station.stationCall;
-    return {call, entryText, m_radioSettings.cutNumbers};
 }
 
 void Application::setContestFile(const QString& path) {

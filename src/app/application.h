@@ -81,15 +81,8 @@ public:
     // Texts of the errors met by startUp, for the first window to show.
     [[nodiscard]] const QStringList& startUpErrors() const { return m_startUpErrors; }
 
-    // The transceiver: its settings (section "Radio" of the settings file, read at start-up) and
-    // the worker that talks to it, started by the window program only.
-    [[nodiscard]] const RadioSettings& radioSettings() const { return m_radioSettings; }
-    [[nodiscard]] Radio& radio() { return m_radio; }
-    // Takes new radio settings: the radio follows them and the settings file keeps them at once.
-    // Throws AppError when the file cannot be written (the radio has taken them already).
-    void applyRadioSettings(const RadioSettings& settings);
-    // What the function keys' macros stand for, with this text in the quick-entry field.
-    [[nodiscard]] MessageValues radioMessageValues(const QString& entryText) const;
+    // The transceiver: its settings, read at start-up, and its worker, started by the windows.
+    [[nodiscard]] RadioSetup& radio() { return m_radio; }
 
 private:
     // The station values the report writers read, as the settings and the station form hold
@@ -114,8 +107,7 @@ private:
     StationForm m_stationForm;
     FileNamingForm m_fileNaming;
     SettingsFile m_settings;
-    RadioSettings m_radioSettings;
-    Radio m_radio; // last: its worker stops first
+    RadioSetup m_radio; // last: its worker stops first
 };
 
 } // namespace vu

@@ -269,4 +269,28 @@ void Radio::run() {
     rig.reset();
 }
 
+RadioSetup::RadioSetup(const StationSettings& station, QString settingsPath)
+    : m_station(station), m_settingsPath(std::move(settingsPath)) {}
+
+void RadioSetup::load() {
+    m_settings = readRadioSettings(m_settingsPath);
+}
+
+void RadioSetup::start() {
+    m_link.configure(m_settings);
+}
+
+void RadioSetup::apply(const RadioSettings& settings) {
+    m_settings = settings;
+    m_link.configure(settings);
+    writeRadioSettings(m_settingsPath, settings);
+}
+
+MessageValues RadioSetup::messageValues(const QString& entryText) const {
+    // The callsign on the air: the station's, else the operator's own.
+    const QString call =
+        m_station.stationCall.isEmpty() ? m_station.operatorCall : m_station.stationCall;
+    return {call, entryText, m_settings.cutNumbers};
+}
+
 } // namespace vu

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "contest_log/station_settings.h"
 #include "setup/radio_settings.h"
 
 #include <QObject>
@@ -105,6 +106,33 @@ private:
     std::deque<Job> m_jobs;
     Status m_status;
     std::thread m_worker;
+};
+
+// The radio as the program keeps it: the settings in force (section "Radio" of the settings file)
+// and the worker that follows them. Only the window program starts it, so the command-line tool
+// never talks to a rig.
+class RadioSetup {
+public:
+    RadioSetup(const StationSettings& station, QString settingsPath);
+
+    // Reads the settings file's radio section (the radio off when it has none).
+    void load();
+    // Hands the settings in force to the worker: a radio set up in an earlier run starts.
+    void start();
+    [[nodiscard]] const RadioSettings& settings() const { return m_settings; }
+    // Takes new settings: the worker follows them and the settings file keeps them at once.
+    // Throws AppError when the file cannot be written (the worker has taken them already).
+    void apply(const RadioSettings& settings);
+    [[nodiscard]] Radio& link() { return m_link; }
+    [[nodiscard]] const Radio& link() const { return m_link; }
+    // What the function keys' macros stand for, with this text in the quick-entry field.
+    [[nodiscard]] MessageValues messageValues(const QString& entryText) const;
+
+private:
+    const StationSettings& m_station;
+    QString m_settingsPath;
+    RadioSettings m_settings;
+    Radio m_link; // last: its worker stops first
 };
 
 } // namespace vu

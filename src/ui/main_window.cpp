@@ -73,9 +73,10 @@ bool isEnter(const QKeyEvent* event) {
 } // namespace
 
 MainWindow::MainWindow(ContestSession& session, const LanguageTexts& texts,
-                       const MainLabels& labels, Dialogs& dialogs, QWidget* parent)
+                       const MainLabels& labels, Dialogs& dialogs, RadioSetup* radio,
+                       QWidget* parent)
     : QMainWindow(parent), m_session(session), m_texts(texts), m_labels(labels),
-      m_dialogs(dialogs) {
+      m_dialogs(dialogs), m_radio(radio) {
     setObjectName(QStringLiteral("TForm_main"));
     QFont bold = font();
     bold.setBold(true);
@@ -107,6 +108,12 @@ MainWindow::MainWindow(ContestSession& session, const LanguageTexts& texts,
     m_session.clock().setOnChange([this] { syncTimer(); });
     connect(SpeedButton_help, &QToolButton::clicked, this, [this] { SpeedButton_helpClick(); });
     connectCommands();
+    if (m_radio != nullptr) {
+        // The radio's worker thread reports; its news is taken on this window's thread.
+        connect(
+            &m_radio->link(), &Radio::changed, this, [this] { radioChanged(); },
+            Qt::QueuedConnection);
+    }
 
     resize(950, 600);
     render();
@@ -150,6 +157,9 @@ void MainWindow::nameControls() {
     VU_NAME(Label_erreur);
     VU_NAME(Label_station);
     VU_NAME(Label_categorie);
+    VU_NAME(Label_frequence);
+    VU_NAME(Label_vitesse_cw);
+    VU_NAME(Label_radio);
     VU_NAME(Grille_log);
     VU_NAME(PopupMenu1);
     VU_NAME(Effacercetteligne1);
@@ -169,6 +179,7 @@ void MainWindow::nameControls() {
     VU_NAME(Fichers1);
     VU_NAME(Ouvrir1);
     VU_NAME(Accesficheinfos1);
+    VU_NAME(Radio1);
     VU_NAME(Logs1);
     VU_NAME(Creation1);
     VU_NAME(CrationADIF1);
@@ -182,6 +193,7 @@ void MainWindow::applyTexts() {
     if (m_texts.isLoaded()) {
         Effacercetteligne1->setText(m_texts.caption(Form::Main, u"Effacercetteligne1"));
     }
+    renderRadio();
 }
 
 void MainWindow::buildToolBar() {
@@ -291,6 +303,11 @@ void MainWindow::buildEntryPanel() {
     setTextColour(Label_station, Qt::blue);
     Label_categorie = new QLabel(QStringLiteral("QRP"), Panel3);
     setTextColour(Label_categorie, Qt::blue);
+    Label_frequence = new QLabel(Panel3);
+    Label_vitesse_cw = new QLabel(Panel3);
+    setTextColour(Label_vitesse_cw, Qt::blue);
+    Label_radio = new QLabel(Panel3);
+    setTextColour(Label_radio, Qt::red);
 
     auto* top = new QHBoxLayout;
     top->addWidget(Label_date);
@@ -299,6 +316,10 @@ void MainWindow::buildEntryPanel() {
     top->addWidget(DateTimePicker_time);
     top->addWidget(Label_bande);
     top->addWidget(Grille_band);
+    top->addSpacing(12);
+    top->addWidget(Label_frequence);
+    top->addWidget(Label_vitesse_cw);
+    top->addWidget(Label_radio);
     top->addStretch();
     top->addWidget(Label_station);
     top->addWidget(Label_categorie);
@@ -434,6 +455,8 @@ void MainWindow::buildMenu() {
     Ouvrir1 = Fichers1->addAction(QStringLiteral("Ouvrir"));
     Fichers1->addSeparator();
     Accesficheinfos1 = Fichers1->addAction(QStringLiteral("Acces fiche infos"));
+    Fichers1->addSeparator();
+    Radio1 = Fichers1->addAction(QStringLiteral("Radio"));
     Logs1 = menuBar()->addMenu(QStringLiteral("Logs"));
     Creation1 = Logs1->addAction(QStringLiteral("Creation Cabrillo"));
     Logs1->addSeparator();
@@ -517,6 +540,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool MainWindow::Edit_saisieKeyPress(QKeyEvent* event) {
+    if (radioKeyPress(event)) {
+        return true;
+    }
     EntryPanel& panel = m_session.entryPanel();
     if (isEnter(event)) {
         guarded([&] {
@@ -556,6 +582,95 @@ bool MainWindow::Edit_saisieKeyPress(QKeyEvent* event) {
         return true;
     }
     return false;
+}
+
+bool MainWindow::radioKeyPress(const QKeyEvent* event) {
+    const auto modifiers =
+        Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier | Qt::MetaModifier;
+    if (m_radio == nullptr || !m_radio->link().enabled() || (event->modifiers() & modifiers) != 0) {
+        return false;
+    }
+    Radio& radio = m_radio->link();
+    const int key = event->key();
+    if (key >= Qt::Key_F1 && key < Qt::Key_F1 + RadioSettings::kMessages) {
+        const QString& message = m_radio->settings().messages.at(key - Qt::Key_F1);
+        radio.send(expandMessage(message, m_radio->messageValues(Edit_saisie->text())));
+        return true;
+    }
+    switch (key) {
+    case Qt::Key_Escape:
+        radio.stopSending();
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        RadioSettings settings = m_radio->settings();
+        settings.wpm = settings.stepWpm(key == Qt::Key_PageUp ? +1 : -1);
+        guarded([&] { m_radio->apply(settings); });
+        renderRadio();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void MainWindow::radioChanged() {
+    renderRadio();
+    if (m_radio == nullptr) {
+        return;
+    }
+    const Radio::Status status = m_radio->link().status();
+    if (status.link != Radio::Link::Connected) {
+        m_bandFollower.reset(); // once found again, the dial's band is taken
+        return;
+    }
+    if (!status.hz) {
+        return;
+    }
+    if (m_dialogs.busy()) {
+        // Never inside a command or under a box: the band is taken once it has ended.
+        QTimer::singleShot(500, this, [this] { radioChanged(); });
+        return;
+    }
+    const std::optional<int> column = m_bandFollower.follow(bandOfFrequency(*status.hz));
+    // As a click on the band selector does.
+    if (column && *column != m_session.lines().bandIndex()) {
+        guarded([&] { m_session.lines().selectBand(*column); });
+        render();
+    }
+}
+
+void MainWindow::renderRadio() {
+    const bool on = m_radio != nullptr && m_radio->link().enabled();
+    Label_frequence->setVisible(on);
+    Label_vitesse_cw->setVisible(on);
+    Label_radio->setVisible(on);
+    if (!on) {
+        return;
+    }
+    const Radio::Status status = m_radio->link().status();
+    const bool connected = status.link == Radio::Link::Connected;
+    if (connected && status.hz) {
+        Label_frequence->setText(QString::number(*status.hz / 1000.0, 'f', 1) +
+                                 QStringLiteral(" kHz"));
+        setTextColour(Label_frequence, bandOfFrequency(*status.hz) ? Qt::blue : Qt::red);
+    } else {
+        Label_frequence->clear();
+    }
+    Label_vitesse_cw->setText(QStringLiteral("%1 wpm").arg(m_radio->settings().wpm));
+    switch (status.link) {
+    case Radio::Link::Connecting:
+        Label_radio->setText(m_texts.message(MessageText::RadioConnecting));
+        break;
+    case Radio::Link::Lost:
+        Label_radio->setText(m_texts.message(MessageText::RadioLost));
+        Label_radio->setToolTip(status.error);
+        break;
+    default:
+        Label_radio->clear();
+        Label_radio->setToolTip({});
+        break;
+    }
 }
 
 void MainWindow::Edit_saisieChange() {

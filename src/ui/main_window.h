@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/radio.h"
 #include "ui/log_grid_view.h"
 
 #include <QMainWindow>
@@ -37,8 +38,9 @@ struct MainLabels {
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // Without a radio (null) the radio's keys and labels stay out of the way.
     MainWindow(ContestSession& session, const LanguageTexts& texts, const MainLabels& labels,
-               Dialogs& dialogs, QWidget* parent = nullptr);
+               Dialogs& dialogs, RadioSetup* radio = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Activation: caption, reload and rescore, timer, focus, grid editor.
@@ -84,6 +86,10 @@ public:
     QLabel* Label_erreur;
     QLabel* Label_station;
     QLabel* Label_categorie;
+    // The radio, shown while it is on: dial frequency, Morse speed, link status
+    QLabel* Label_frequence;
+    QLabel* Label_vitesse_cw;
+    QLabel* Label_radio;
     // Log grid
     LogGridView* Grille_log;
     QMenu* PopupMenu1;
@@ -106,6 +112,7 @@ public:
     QMenu* Fichers1;
     QAction* Ouvrir1;
     QAction* Accesficheinfos1;
+    QAction* Radio1;
     QMenu* Logs1;
     QAction* Creation1;
     QAction* CrationADIF1;
@@ -162,16 +169,25 @@ private:
     void SpeedButton_retour_infoClick();
     void BitBtn_quitClick();
     void SpeedButton_mailClick();
+    // The function keys, Esc and Page Up / Page Down while the radio is on; false for any other
+    // key, and for every key while the radio is off.
+    bool radioKeyPress(const QKeyEvent* event);
+    // A new reading or status of the radio: the labels, and the band when the dial moved into
+    // another contest band.
+    void radioChanged();
+    void renderRadio();
 
     ContestSession& m_session;
     const LanguageTexts& m_texts;
     MainLabels m_labels;
     Dialogs& m_dialogs;
+    RadioSetup* m_radio;
     LogGridModel* m_model;
     LogGridDelegate* m_delegate;
     int m_gridFontSize = 8;
     int m_rowHeight = 18;
     bool m_shownRealTime;
+    BandFollower m_bandFollower;
 };
 
 } // namespace vu

@@ -6,6 +6,7 @@
 #include "ui/examples_window.h"
 #include "ui/file_naming_window.h"
 #include "ui/main_window.h"
+#include "ui/radio_window.h"
 #include "ui/report_window.h"
 #include "ui/screen_fit.h"
 #include "ui/station_window.h"
@@ -36,9 +37,11 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
     m_station = std::make_unique<StationWindow>(app, dialogs);
     m_fileNaming = std::make_unique<FileNamingWindow>(app, dialogs);
     m_main = std::make_unique<MainWindow>(app.session(), app.texts(),
-                                          MainLabels{app.stationForm(), app.fileNaming()}, dialogs);
+                                          MainLabels{app.stationForm(), app.fileNaming()}, dialogs,
+                                          &app.radio());
     m_examples = std::make_unique<ExamplesWindow>();
     m_report = std::make_unique<ReportWindow>(app.session(), app.stationForm(), dialogs);
+    m_radio = std::make_unique<RadioWindow>(app.radio(), app.texts(), dialogs);
     applyPlacements();
     applyTexts();
     m_app.texts().setOnChange([this] { applyTexts(); });
@@ -51,6 +54,7 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
     m_activation.addWindow(m_main.get(), [this] { m_main->FormActivate(); }, {BoxKind::Message});
     m_activation.addWindow(m_examples.get(), {});
     m_activation.addWindow(m_report.get(), [this] { m_report->FormActivate(); });
+    m_activation.addWindow(m_radio.get(), [this] { m_radio->render(); });
 
     connect(m_station.get(), &StationWindow::accepted, this,
             [this] { m_activation.bringForward(m_fileNaming.get()); });
@@ -72,6 +76,14 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
             m_dialogs, [this, index] { m_app.chooseLanguage(index); },
             [this] { m_main->render(); });
     });
+    connect(m_main->Radio1, &QAction::triggered, this,
+            [this] { m_activation.bringForward(m_radio.get()); });
+    connect(m_radio.get(), &RadioWindow::closedByButton, this, [this] {
+        m_activation.bringForward(m_main.get());
+        m_main->render();
+    });
+    // The radio set up in an earlier run starts with the windows; without one nothing starts.
+    m_app.radio().start();
 }
 
 ProgramWindows::~ProgramWindows() {
@@ -115,6 +127,7 @@ void ProgramWindows::applyTexts() {
     m_main->applyTexts();
     m_station->applyTexts();
     m_fileNaming->applyTexts();
+    m_radio->applyTexts();
     const LanguageTexts& texts = m_app.texts();
     if (texts.isLoaded()) {
         m_examples->setTexts(texts.caption(Form::Examples, u"Label_comment_saisie"),

@@ -14,6 +14,7 @@ class Dialogs;
 class ExamplesWindow;
 class FileNamingWindow;
 class MainWindow;
+class RadioWindow;
 class ReportWindow;
 class StationWindow;
 
@@ -33,6 +34,7 @@ public:
     [[nodiscard]] MainWindow& main() { return *m_main; }
     [[nodiscard]] ExamplesWindow& examples() { return *m_examples; }
     [[nodiscard]] ReportWindow& report() { return *m_report; }
+    [[nodiscard]] RadioWindow& radio() { return *m_radio; }
 
     // The windows' activation rules.
     [[nodiscard]] WindowActivation& activation() { return m_activation; }
@@ -57,6 +59,7 @@ private:
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<ExamplesWindow> m_examples;
     std::unique_ptr<ReportWindow> m_report;
+    std::unique_ptr<RadioWindow> m_radio;
 };
 
 } // namespace vu
