@@ -1,8 +1,8 @@
 #include "support/rigctld.h"
 
-#include "support/test_support.h"
-
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
 #include <QRegularExpression>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -87,15 +87,19 @@ void Rigctld::start() {
     if (!m_process->waitForStarted(5000)) {
         throw std::runtime_error("rigctld did not start");
     }
-    const bool listening = waitFor(
-        [this] {
-            const int fd = connectTo(m_port);
-            if (fd >= 0) {
-                ::close(fd);
-            }
-            return fd >= 0 || !running();
-        },
-        10000);
+    // Up to ten seconds for it to listen (or to die).
+    QElapsedTimer waited;
+    waited.start();
+    bool listening = false;
+    while (!listening && running() && waited.elapsed() < 10000) {
+        const int fd = connectTo(m_port);
+        listening = fd >= 0;
+        if (listening) {
+            ::close(fd);
+        } else {
+            QThread::msleep(20);
+        }
+    }
     if (!listening || !running()) {
         throw std::runtime_error("rigctld does not listen");
     }
