@@ -474,6 +474,9 @@ void MainWindow::FormActivate() {
         m_session.loadLog();
     });
     Edit_saisie->setFocus();
+    // The reload took the band of the log's last line; with the radio on, the dial's band holds.
+    m_bandFollower.reset();
+    radioChanged();
 }
 
 void MainWindow::render() {

@@ -104,6 +104,7 @@ void ProgramWindows::applyPlacements() {
     placeInsideScreen(m_fileNaming.get(), layout.window(AppWindow::FileNaming));
     placeInsideScreen(m_examples.get(), layout.window(AppWindow::Examples));
     placeInsideScreen(m_report.get(), layout.window(AppWindow::ReportMail));
+    placeInsideScreen(m_radio.get(), WindowPlacement{}); // where the program's windows open
     QHeaderView* header = m_main->Grille_log->horizontalHeader();
     for (int c = 0; c < m_app.session().table().columnCount(); ++c) {
         header->resizeSection(c, layout.columnWidth(c));

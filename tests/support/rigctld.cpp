@@ -2,8 +2,8 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QThread>
 #include <QRegularExpression>
+#include <QThread>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>

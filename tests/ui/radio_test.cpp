@@ -215,6 +215,11 @@ TEST_F(RadioWindowsTest, TheBandFollowsTheDialAndALostRigIsShownAndFoundAgain) {
     ASSERT_TRUE(rigctld.setFrequency(21'030'000));
     EXPECT_TRUE(waitFor([&] { return bandIs(3); }, 6000));
     EXPECT_TRUE(main().Label_radio->text().isEmpty());
+
+    // Coming back to the main window reloads the log, which takes the band of its last line (20);
+    // with the radio on, the dial's band is taken again at once.
+    main().FormActivate();
+    EXPECT_TRUE(bandIs(3));
 }
 
 TEST_F(RadioWindowsTest, TheRadioWindowSpeaksTheChosenLanguageAndFindsModels) {
