@@ -75,8 +75,8 @@ bool isEnter(const QKeyEvent* event) {
 MainWindow::MainWindow(ContestSession& session, const LanguageTexts& texts,
                        const MainLabels& labels, Dialogs& dialogs, RadioSetup* radio,
                        QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_texts(texts), m_labels(labels),
-      m_dialogs(dialogs), m_radio(radio) {
+    : QMainWindow(parent), m_session(session), m_texts(texts), m_labels(labels), m_dialogs(dialogs),
+      m_radio(radio) {
     setObjectName(QStringLiteral("TForm_main"));
     QFont bold = font();
     bold.setBold(true);

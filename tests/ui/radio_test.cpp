@@ -167,9 +167,8 @@ TEST_F(RadioWindowsTest, CutNumbersAndTheSpeedKeys) {
     EXPECT_EQ(main().Label_vitesse_cw->text(), QStringLiteral("28 wpm"));
     EXPECT_TRUE(waitFor(
         [&] { return !recorder.speeds().empty() && recorder.speeds().back() == 28; }, 3000));
-    EXPECT_EQ(IniFile(settingsPath())
-                  .readInteger(QStringLiteral("Radio"), QStringLiteral("WPM"), 0),
-              28);
+    EXPECT_EQ(
+        IniFile(settingsPath()).readInteger(QStringLiteral("Radio"), QStringLiteral("WPM"), 0), 28);
     // A save of the whole settings file keeps the radio section.
     app->saveSettings();
     EXPECT_EQ(readRadioSettings(settingsPath()), app->radio().settings());
