@@ -27,12 +27,7 @@ protected:
 
     // A new run of the program on the folder, started up to its first window.
     Application& start() {
-        ApplicationOptions options;
-        options.programFolder = folder;
-        options.timeSource = &clock;
-        options.allowNetwork = false;
-        app = std::make_unique<Application>(options);
-        app->startUp();
+        app = test::startOffline(folder, clock);
         return *app;
     }
 

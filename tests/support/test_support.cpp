@@ -155,6 +155,16 @@ Record lineRecord(const QString& call, const QString& band, QDate date, QTime ti
     return r;
 }
 
+std::unique_ptr<Application> startOffline(const QString& programFolder, const TimeSource& time) {
+    ApplicationOptions options;
+    options.programFolder = programFolder;
+    options.timeSource = &time;
+    options.allowNetwork = false;
+    auto app = std::make_unique<Application>(options);
+    app->startUp();
+    return app;
+}
+
 bool waitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer timer;
     timer.start();

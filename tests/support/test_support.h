@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/application.h"
 #include "contest_log/contest_clock.h"
 #include "contest_log/contest_file.h"
 
@@ -7,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace vu::test {
@@ -34,6 +36,11 @@ void layShippedProgramFolder(const QString& folder);
 [[nodiscard]] QStringList recordCalls(const QString& path);
 // Puts the real country file and a roster holding D4ERI (member 123) into a program folder.
 void layReferenceData(const QString& programFolder);
+
+// A run of the program on `programFolder`, started up to its first window, without the network
+// and with the clock `time`.
+[[nodiscard]] std::unique_ptr<Application> startOffline(const QString& programFolder,
+                                                        const TimeSource& time);
 
 // Runs the event loop until `done` holds; false when it still does not after `ms`.
 [[nodiscard]] bool waitFor(const std::function<bool()>& done, int ms = 10000);

@@ -84,12 +84,7 @@ protected:
         }
         ASSERT_TRUE(m_dir.isValid());
         test::layShippedProgramFolder(m_folder);
-        ApplicationOptions options;
-        options.programFolder = m_folder;
-        options.timeSource = &time;
-        options.allowNetwork = false;
-        app = std::make_unique<Application>(options);
-        app->startUp();
+        app = test::startOffline(m_folder, time);
     }
 
     void startWindows() { windows = std::make_unique<ProgramWindows>(*app, dialogs); }

@@ -36,12 +36,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         test::layShippedProgramFolder(m_folder);
-        ApplicationOptions options;
-        options.programFolder = m_folder;
-        options.timeSource = &time;
-        options.allowNetwork = false;
-        app = std::make_unique<Application>(options);
-        app->startUp();
+        app = test::startOffline(m_folder, time);
         app->station().operatorCall = QStringLiteral("D4ERI");
         app->station().stationCall = QStringLiteral("D4ERI");
         app->setContestFile(m_folder + QStringLiteral("/Files/LOG.QRP"));
