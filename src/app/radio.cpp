@@ -5,7 +5,11 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 namespace vu {
 
@@ -76,100 +80,147 @@ std::optional<int> BandFollower::follow(std::optional<int> radioBand) {
     return moved ? radioBand : std::nullopt;
 }
 
-Radio::Radio(RadioTiming timing) : m_timing(timing) {}
+// What the window thread and the worker share. The worker holds it too, so that a worker left
+// behind by the destructor still has it.
+struct Radio::Worker {
+    struct Job {
+        enum Kind { Send, Stop, Speed } kind;
+        QString text;
+        int wpm = 0;
+    };
+
+    explicit Worker(RadioTiming t) : timing(t) {}
+
+    void run();
+    void setStatus(const Status& next);
+    static void runJobs(RigControl& rig, const std::deque<Job>& jobs);
+
+    const RadioTiming timing;
+    std::mutex mutex; // guards what follows, up to `notify`
+    std::condition_variable wake;
+    RadioSettings settings;
+    bool reopen = false;
+    bool quit = false;
+    bool finished = false;
+    std::deque<Job> jobs;
+    Status status;
+    std::mutex notifyMutex; // held while `notify` runs, so that the destructor can clear it
+    std::function<void()> notify;
+};
+
+Radio::Radio(RadioTiming timing) : m_worker(std::make_shared<Worker>(timing)) {
+    m_worker->notify = [this] { Q_EMIT changed(); };
+}
 
 Radio::~Radio() {
+    Worker& w = *m_worker;
     {
-        const std::lock_guard lock(m_mutex);
-        m_quit = true;
+        const std::lock_guard lock(w.notifyMutex);
+        w.notify = nullptr;
     }
-    m_wake.notify_all();
-    if (m_worker.joinable()) {
-        m_worker.join();
+    if (!m_thread.joinable()) {
+        return;
     }
+    bool finished = false;
+    {
+        std::unique_lock lock(w.mutex);
+        w.quit = true;
+        w.wake.notify_all();
+        finished = w.wake.wait_for(lock, std::chrono::seconds(2), [&w] { return w.finished; });
+    }
+    // A worker blocked in a connection attempt ends by itself later; the program does not wait
+    // for it.
+    finished ? m_thread.join() : m_thread.detach();
 }
 
 void Radio::configure(const RadioSettings& settings) {
+    Worker& w = *m_worker;
     {
-        const std::lock_guard lock(m_mutex);
-        const RadioSettings& was = m_settings;
+        const std::lock_guard lock(w.mutex);
+        const RadioSettings& was = w.settings;
         const bool reconnect = settings.enabled != was.enabled || settings.model != was.model ||
                                settings.port != was.port || settings.serialSpeed != was.serialSpeed;
         if (reconnect) {
-            m_reopen = true;
-            m_jobs.clear();
+            w.reopen = true;
+            w.jobs.clear();
         } else if (settings.wpm != was.wpm) {
-            m_jobs.push_back({Job::Speed, {}, settings.wpm});
+            w.jobs.push_back({Worker::Job::Speed, {}, settings.wpm});
         }
-        m_settings = settings;
-        if (!settings.enabled && !m_worker.joinable()) {
+        w.settings = settings;
+        if (!settings.enabled && !m_thread.joinable()) {
             return; // never switched on: no thread at all
         }
-        if (!m_worker.joinable()) {
-            m_worker = std::thread([this] { run(); });
+        if (!m_thread.joinable()) {
+            m_thread = std::thread([worker = m_worker] { worker->run(); });
         }
     }
-    m_wake.notify_all();
+    w.wake.notify_all();
 }
 
 bool Radio::enabled() const {
-    const std::lock_guard lock(m_mutex);
-    return m_settings.enabled;
+    const std::lock_guard lock(m_worker->mutex);
+    return m_worker->settings.enabled;
 }
 
 Radio::Status Radio::status() const {
-    const std::lock_guard lock(m_mutex);
-    return m_status;
+    const std::lock_guard lock(m_worker->mutex);
+    return m_worker->status;
 }
 
 void Radio::send(const QString& text) {
+    Worker& w = *m_worker;
     {
-        const std::lock_guard lock(m_mutex);
-        if (m_status.link != Link::Connected || text.isEmpty()) {
+        const std::lock_guard lock(w.mutex);
+        if (w.status.link != Link::Connected || text.isEmpty()) {
             return; // a message sent later than the operator meant it would be worse than none
         }
-        m_jobs.push_back({Job::Send, text, 0});
+        w.jobs.push_back({Worker::Job::Send, text, 0});
     }
-    m_wake.notify_all();
+    w.wake.notify_all();
 }
 
 void Radio::stopSending() {
+    Worker& w = *m_worker;
     {
-        const std::lock_guard lock(m_mutex);
-        if (m_status.link != Link::Connected) {
+        const std::lock_guard lock(w.mutex);
+        if (w.status.link != Link::Connected) {
             return;
         }
-        std::erase_if(m_jobs, [](const Job& job) { return job.kind == Job::Send; });
-        m_jobs.push_front({Job::Stop, {}, 0});
+        std::erase_if(w.jobs, [](const Worker::Job& job) { return job.kind == Worker::Job::Send; });
+        w.jobs.push_front({Worker::Job::Stop, {}, 0});
     }
-    m_wake.notify_all();
+    w.wake.notify_all();
 }
 
 void Radio::setKeyerSpeed(int wpm) {
+    Worker& w = *m_worker;
     {
-        const std::lock_guard lock(m_mutex);
-        m_settings.wpm = wpm;
-        if (m_status.link != Link::Connected) {
+        const std::lock_guard lock(w.mutex);
+        w.settings.wpm = wpm;
+        if (w.status.link != Link::Connected) {
             return; // set when the rig is opened
         }
-        m_jobs.push_back({Job::Speed, {}, wpm});
+        w.jobs.push_back({Worker::Job::Speed, {}, wpm});
     }
-    m_wake.notify_all();
+    w.wake.notify_all();
 }
 
-void Radio::setStatus(const Status& status) {
+void Radio::Worker::setStatus(const Status& next) {
     bool moved = false;
     {
-        const std::lock_guard lock(m_mutex);
-        moved = status != m_status;
-        m_status = status;
+        const std::lock_guard lock(mutex);
+        moved = next != status;
+        status = next;
     }
     if (moved) {
-        Q_EMIT changed();
+        const std::lock_guard lock(notifyMutex);
+        if (notify) {
+            notify();
+        }
     }
 }
 
-void Radio::runJobs(RigControl& rig, std::deque<Job> jobs) {
+void Radio::Worker::runJobs(RigControl& rig, const std::deque<Job>& jobs) {
     // A command the rig refuses (a model without a keyer stop, say) leaves the link as it is; a
     // rig that went away is found by the next reading.
     for (const Job& job : jobs) {
@@ -190,64 +241,57 @@ void Radio::runJobs(RigControl& rig, std::deque<Job> jobs) {
     }
 }
 
-void Radio::run() {
+void Radio::Worker::run() {
     using Clock = std::chrono::steady_clock;
     std::unique_ptr<RigControl> rig;
     Clock::time_point nextPoll = Clock::now();
-    const auto lose = [&](const QString& error) {
-        rig.reset();
-        setStatus({Link::Lost, std::nullopt, error});
-    };
 
-    std::unique_lock lock(m_mutex);
-    while (!m_quit) {
-        if (m_reopen) {
-            m_reopen = false;
+    std::unique_lock lock(mutex);
+    while (!quit) {
+        if (reopen) {
+            reopen = false;
             lock.unlock();
             rig.reset();
             setStatus({});
             lock.lock();
             continue;
         }
-        if (!m_settings.enabled) {
-            m_wake.wait(lock, [this] { return m_quit || m_reopen; });
+        if (!settings.enabled) {
+            wake.wait(lock, [this] { return quit || reopen; });
             continue;
         }
         if (!rig) {
-            const RadioSettings settings = m_settings;
-            const bool first = m_status.link == Link::Off;
+            const RadioSettings wanted = settings;
+            const bool first = status.link == Link::Off;
             lock.unlock();
             if (first) {
                 setStatus({Link::Connecting, std::nullopt, {}});
             }
             QString error;
             try {
-                auto opened = std::make_unique<RigControl>(
-                    settings.model, settings.port, settings.serialSpeed, m_timing.rigTimeoutMs);
+                auto opened = std::make_unique<RigControl>(wanted.model, wanted.port,
+                                                           wanted.serialSpeed, timing.rigTimeoutMs);
                 opened->open();
-                runJobs(*opened, {{Job::Speed, {}, settings.wpm}});
+                runJobs(*opened, {{Job::Speed, {}, wanted.wpm}});
                 rig = std::move(opened);
             } catch (const AppError& e) {
                 error = e.message();
             }
-            if (rig) {
-                setStatus({Link::Connected, std::nullopt, {}});
-                nextPoll = Clock::now();
-            } else {
-                setStatus({Link::Lost, std::nullopt, error});
-            }
+            setStatus(rig ? Status{Link::Connected, std::nullopt, {}}
+                          : Status{Link::Lost, std::nullopt, error});
+            nextPoll = Clock::now();
             lock.lock();
             if (!rig) {
-                m_jobs.clear();
-                m_wake.wait_for(lock, m_timing.retry, [this] { return m_quit || m_reopen; });
+                jobs.clear();
+                wake.wait_for(lock, timing.retry, [this] { return quit || reopen; });
             }
             continue;
         }
-        if (!m_jobs.empty()) {
-            std::deque<Job> jobs;
-            jobs.swap(m_jobs);
+        if (!jobs.empty()) {
+            std::deque<Job> taken;
+            taken.swap(jobs);
             lock.unlock();
-            runJobs(*rig, std::move(jobs));
+            runJobs(*rig, taken);
             lock.lock();
             continue;
         }
@@ -257,16 +301,20 @@ void Radio::run() {
                 const double hz = rig->frequency();
                 setStatus({Link::Connected, hz, {}});
             } catch (const AppError& e) {
-                lose(e.message());
+                rig.reset();
+                setStatus({Link::Lost, std::nullopt, e.message()});
             }
-            nextPoll = Clock::now() + m_timing.poll;
+            nextPoll = Clock::now() + timing.poll;
             lock.lock();
             continue;
         }
-        m_wake.wait_until(lock, nextPoll, [this] { return m_quit || m_reopen || !m_jobs.empty(); });
+        wake.wait_until(lock, nextPoll, [this] { return quit || reopen || !jobs.empty(); });
     }
     lock.unlock();
     rig.reset();
+    lock.lock();
+    finished = true;
+    wake.notify_all();
 }
 
 RadioSetup::RadioSetup(const StationSettings& station, QString settingsPath)

@@ -6,9 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -55,7 +53,9 @@ struct RadioTiming {
 
 // The transceiver seen from the program: a worker thread opens it, reads its frequency every half
 // second, sends the Morse it is given and opens it again a few seconds after it stopped answering.
-// No call here waits for the rig. `changed` is emitted from the worker thread.
+// No call here waits for the rig, not even the destructor: a worker still inside a call that has
+// not come back two seconds later (a connection to a host that does not answer) is left to end on
+// its own, and emits nothing more. `changed` is emitted from the worker thread.
 class Radio : public QObject {
     Q_OBJECT
 public:
@@ -87,25 +87,10 @@ Q_SIGNALS:
     void changed();
 
 private:
-    struct Job {
-        enum Kind { Send, Stop, Speed } kind;
-        QString text;
-        int wpm = 0;
-    };
-    void run();
-    void setStatus(const Status& status);
-    static void runJobs(class RigControl& rig, std::deque<Job> jobs);
-    void stopWorker();
+    struct Worker;
 
-    const RadioTiming m_timing;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
-    RadioSettings m_settings;
-    bool m_reopen = false;
-    bool m_quit = false;
-    std::deque<Job> m_jobs;
-    Status m_status;
-    std::thread m_worker;
+    std::shared_ptr<Worker> m_worker;
+    std::thread m_thread;
 };
 
 // The radio as the program keeps it: the settings in force (section "Radio" of the settings file)

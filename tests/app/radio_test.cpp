@@ -3,7 +3,11 @@
 #include "support/rigctld.h"
 #include "support/test_support.h"
 
+#include <future>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace vu {
 namespace {
@@ -168,6 +172,30 @@ TEST(RadioWithRigctld, NothingIsQueuedWhileTheRigIsAway) {
     radio.send(QStringLiteral("TU"));
     EXPECT_TRUE(test::waitFor([&] { return !recorder.morse().isEmpty(); }, 3000));
     EXPECT_EQ(recorder.morse(), QStringList{QStringLiteral("TU")});
+}
+
+TEST(RadioWithRigctld, QuittingDoesNotWaitForARigThatNeverAnswers) {
+    // A listener that takes connections and never says a word: opening the rig waits for its
+    // whole time-out, here a minute.
+    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::listen(silent, 4), 0);
+    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &size), 0);
+
+    auto radio = std::make_unique<Radio>(
+        RadioTiming{std::chrono::milliseconds(500), std::chrono::milliseconds(2000), 60000});
+    radio->configure(networkRig(QStringLiteral("127.0.0.1:%1").arg(ntohs(address.sin_port))));
+    ASSERT_TRUE(
+        test::waitFor([&] { return radio->status().link == Radio::Link::Connecting; }, 3000));
+    auto quitting = std::async(std::launch::async, [&radio] { radio.reset(); });
+    EXPECT_EQ(quitting.wait_for(std::chrono::seconds(20)), std::future_status::ready)
+        << "the program waited for the rig";
+    quitting.wait();
+    ::close(silent);
 }
 
 } // namespace
