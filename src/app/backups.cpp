@@ -68,6 +68,10 @@ QString Backups::nextBackupName(const QString& volumeRoot, const QString& contes
             number = name.mid(length + 1, 2).toInt();
         }
     }
+    return backupNameAfter(contestFileName, number);
+}
+
+QString Backups::backupNameAfter(const QString& contestFileName, int number) {
     const int k = number + 1;
     const QString suffix =
         k <= 10 ? QStringLiteral("_%1").arg(k, 2, 10, QLatin1Char('0')) : QStringLiteral("_01");
@@ -75,8 +79,17 @@ QString Backups::nextBackupName(const QString& volumeRoot, const QString& contes
 }
 
 QString Backups::rotatingBackup(const QString& volumeRoot, const QString& contestFileName) {
-    const QString path = QDir(volumeRoot).filePath(nextBackupName(volumeRoot, contestFileName));
+    // After a backup of this run the turn goes on from it: file times alone cannot tell apart
+    // copies written within the file system's time resolution.
+    const bool goOn =
+        m_last.volumeRoot == volumeRoot && m_last.contestFileName == contestFileName &&
+        QFileInfo::exists(
+            QDir(volumeRoot).filePath(backupNameAfter(contestFileName, m_last.number - 1)));
+    const QString name = goOn ? backupNameAfter(contestFileName, m_last.number)
+                              : nextBackupName(volumeRoot, contestFileName);
+    const QString path = QDir(volumeRoot).filePath(name);
     writeFileAtomically(path, m_contestFile.tableImage(nullptr), tempNameFor(path));
+    m_last = {volumeRoot, contestFileName, name.mid(contestFileName.size() + 1, 2).toInt()};
     return path;
 }
 

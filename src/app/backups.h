@@ -34,6 +34,8 @@ public:
     // "_10.sav" in turn after the newest numbered one there.
     [[nodiscard]] static QString nextBackupName(const QString& volumeRoot,
                                                 const QString& contestFileName);
+    // The backup name that follows number `number` (0 to 10): "_01.sav" after 0 and after 10.
+    [[nodiscard]] static QString backupNameAfter(const QString& contestFileName, int number);
     // Writes the whole log (record 0 zeros, then every row) to the volume's next backup name,
     // complete or not at all. Returns the path written. Throws IoError or ConvertError.
     QString rotatingBackup(const QString& volumeRoot, const QString& contestFileName);
@@ -45,6 +47,12 @@ private:
     const ContestFile& m_contestFile;
     QDateTime m_next; // invalid until the first backup check: the first real-time tick backs up
     bool m_errorShown = false;
+    // The rotating backup this run wrote last.
+    struct LastBackup {
+        QString volumeRoot;
+        QString contestFileName;
+        int number = 0;
+    } m_last;
 };
 
 } // namespace vu

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <utime.h>
@@ -120,6 +121,18 @@ TEST_F(BackupsTest, RotatingBackupAndQuitCopyLoadBackToTheSameQsos) {
     EXPECT_EQ(header.operatorCall, QStringLiteral("D4ERI"));
     EXPECT_EQ(header.member, QStringLiteral("12"));
     EXPECT_EQ(callsIn(quit), calls);
+}
+
+TEST_F(BackupsTest, BackupsWithTheSameFileTimeStillTakeTheirTurn) {
+    // Copies written within the file system's time resolution carry the same time.
+    const QDateTime same(QDate(2024, 1, 15), QTime(8, 0), Qt::UTC);
+    for (const char* expected : {"LOG.QRP_01.sav", "LOG.QRP_02.sav", "LOG.QRP_03.sav"}) {
+        const QString path = backups.rotatingBackup(m_volume.path(), station.contestFileName);
+        EXPECT_EQ(QFileInfo(path).fileName(), QString::fromLatin1(expected));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(same, QFileDevice::FileModificationTime));
+    }
 }
 
 TEST_F(BackupsTest, ChecksBackUpOnceAMinuteAndOnlyToAChosenVolume) {
