@@ -56,15 +56,18 @@ void ContestSession::quit() {
     steps.finish();
 }
 
+ReportStation ContestSession::reportStation() const {
+    return m_hooks.reportStation ? m_hooks.reportStation() : ReportStation{};
+}
+
 QString ContestSession::writeCabrillo() {
-    const ReportStation station = m_hooks.reportStation ? m_hooks.reportStation() : ReportStation{};
-    m_cabrilloPath = writeCabrilloFile(m_table, station, m_filesFolder, m_station.contestFileName);
+    m_cabrilloPath =
+        writeCabrilloFile(m_table, reportStation(), m_filesFolder, m_station.contestFileName);
     return m_cabrilloPath;
 }
 
 QString ContestSession::writeAdif() {
-    const ReportStation station = m_hooks.reportStation ? m_hooks.reportStation() : ReportStation{};
-    return writeAdifFile(m_table, station, m_countries, m_station.contestFolder,
+    return writeAdifFile(m_table, reportStation(), m_countries, m_station.contestFolder,
                          m_station.contestFileName);
 }
 

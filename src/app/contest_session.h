@@ -97,6 +97,8 @@ public:
     void setBackupVolume(const QString& root) { m_backupVolume = root; }
 
 private:
+    [[nodiscard]] ReportStation reportStation() const;
+
     StationSettings& m_station;
     CountryTable& m_countries;
     const LanguageTexts& m_texts;

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStyle>
@@ -632,7 +633,15 @@ void MainWindow::radioChanged() {
     }
     if (m_dialogs.busy()) {
         // Never inside a command or under a box: the band is taken once it has ended.
-        QTimer::singleShot(500, this, [this] { radioChanged(); });
+        if (!m_radioWaits) {
+            m_radioWaits = true;
+            m_dialogs.whenIdle([window = QPointer<MainWindow>(this)] {
+                if (window) {
+                    window->m_radioWaits = false;
+                    window->radioChanged();
+                }
+            });
+        }
         return;
     }
     const std::optional<int> column = m_bandFollower.follow(bandOfFrequency(*status.hz));

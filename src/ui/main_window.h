@@ -188,6 +188,7 @@ private:
     int m_rowHeight = 18;
     bool m_shownRealTime;
     BandFollower m_bandFollower;
+    bool m_radioWaits = false; // a reading waits for the running command to end
 };
 
 } // namespace vu
