@@ -86,6 +86,7 @@ void Application::startUp() {
         throw;
     }
     clearLeftovers();
+    m_session.setBackupVolume(m_stationForm.backupRoot()); // a folder chosen in an earlier run
 }
 
 void Application::setReferenceSources(const ReferenceSources& sources) {
@@ -114,8 +115,23 @@ void Application::updateRoster() {
     }
 }
 
+QString Application::activateStation() {
+    if (m_session.contestFile().isOpen()) {
+        m_stationForm.keep();
+    }
+    return m_stationForm.activate();
+}
+
+bool Application::cancelStation() {
+    if (!m_stationForm.cancel()) {
+        return false;
+    }
+    m_session.setBackupVolume(m_stationForm.backupRoot());
+    return true;
+}
+
 void Application::acceptStation() {
-    (void)m_stationForm.activate(); // its prompt is for the window
+    (void)activateStation(); // its prompt is for the window
     const StationOk ok = m_stationForm.accept();
     if (!ok.accepted) {
         throw AppError(ok.message);
@@ -124,6 +140,7 @@ void Application::acceptStation() {
 
 void Application::confirmFileNaming() {
     m_fileNaming.confirm(m_session.clock().localNow());
+    m_session.contestFileOpened();
     activateMain();
     m_session.clock().setRealTime();
 }

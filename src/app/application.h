@@ -49,6 +49,13 @@ public:
     // The station window's activation and OK, as the operator presses them. Throws AppError with
     // the window's message when OK refuses.
     void acceptStation();
+    // The station window's activation: while a contest file is open, what the window shows is
+    // kept for "Annuler". Returns the prompt to show (empty for none).
+    [[nodiscard]] QString activateStation();
+    // "Annuler" of the station window: with a contest open, the window's changes are discarded
+    // (true: back to the main window); at the first start nothing is open (false: the program
+    // ends).
+    bool cancelStation();
     // The file naming window's OK: creates the contest file when needed, shows the main window
     // and starts real-time mode.
     void confirmFileNaming();

@@ -88,7 +88,7 @@ QString Backups::rotatingBackup(const QString& volumeRoot, const QString& contes
     const QString name = goOn ? backupNameAfter(contestFileName, m_last.number)
                               : nextBackupName(volumeRoot, contestFileName);
     const QString path = QDir(volumeRoot).filePath(name);
-    writeFileAtomically(path, m_contestFile.tableImage(nullptr), tempNameFor(path));
+    writeFileAtomically(path, m_contestFile.storedImage(nullptr), tempNameFor(path));
     m_last = {volumeRoot, contestFileName, name.mid(contestFileName.size() + 1, 2).toInt()};
     return path;
 }
@@ -96,7 +96,7 @@ QString Backups::rotatingBackup(const QString& volumeRoot, const QString& contes
 void Backups::quitCopy(const QDateTime& localNow) {
     const Record header = m_contestFile.headerRecord(localNow);
     const QString path = m_contestFile.path() + QStringLiteral("_Mem");
-    writeFileAtomically(path, m_contestFile.tableImage(&header), tempNameFor(path));
+    writeFileAtomically(path, m_contestFile.storedImage(&header), tempNameFor(path));
 }
 
 } // namespace vu

@@ -16,11 +16,11 @@ ContestSession::ContestSession(StationSettings& station, CountryTable& countries
       m_filesFolder(std::move(filesFolder)), m_clock(time), m_file(m_table, station),
       m_scorer(countries, station), m_lines(m_table, m_file, m_clock, roster, m_scorer),
       m_entryPanel(m_table, m_clock, m_lines), m_gridEditing(m_table, m_file, m_clock, m_lines),
-      m_backups(m_file),
-      m_startDate(m_clock.localNow().date().toString(QStringLiteral("dd/MM/yyyy"))) {}
+      m_backups(m_file), m_startDate(m_clock.localNow().date()) {}
 
 void ContestSession::loadLog() {
-    m_lines.load();
+    m_lines.load(m_takeLastBand);
+    m_takeLastBand = false;
     m_clock.setTickEnabled(true);
 }
 
@@ -36,10 +36,12 @@ void ContestSession::openLog(const QString& path) {
         m_table.clearLog();
         m_scorer.resetTotals();
     }
-    m_lines.load();
+    m_lines.load(true);
+    m_takeLastBand = false;
 }
 
 void ContestSession::clearLog() {
+    m_takeLastBand = true;
     m_table.clearLog();
     m_file.createCleared(m_clock.localNow());
 }
@@ -54,6 +56,33 @@ void ContestSession::quit() {
     steps.run([this] { m_file.close(); });
     steps.run([this] { m_backups.quitCopy(m_clock.localNow()); });
     steps.finish();
+}
+
+bool ContestSession::hasPendingCorrections() const {
+    for (int k = 1; k < m_table.entryRow(); ++k) {
+        if (m_file.isPending(k)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString ContestSession::pendingCorrectionQuestion() {
+    return QStringLiteral("Valider la correction en cours ?");
+}
+
+void ContestSession::settleCorrections(bool validate) {
+    if (validate) {
+        for (int k = 1; k < m_table.entryRow(); ++k) {
+            if (m_file.isPending(k)) {
+                m_gridEditing.validateRow(k);
+            }
+        }
+    }
+    // What could not be validated (a line whose callsign was erased) is dropped.
+    if (hasPendingCorrections()) {
+        m_lines.load(false);
+    }
 }
 
 ReportStation ContestSession::reportStation() const {
@@ -97,8 +126,8 @@ SendOutcome ContestSession::sendReportMail(const QString& smtpServer, const QStr
 }
 
 QString ContestSession::mainCaption() const {
-    return QStringLiteral("Duruvero VED UVE, V:%1 (%2)    Station : %3")
-        .arg(programVersion(), m_startDate, m_station.stationCall);
+    return programCaption(programVersion(), m_startDate) + QStringLiteral("    Station : ") +
+           m_station.stationCall;
 }
 
 QString ContestSession::tick() {

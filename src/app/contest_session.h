@@ -55,8 +55,12 @@ public:
     [[nodiscard]] const QString& filesFolder() const { return m_filesFolder; }
 
     // The main window's activation: reloads the log from the contest file and rescores it; the
-    // tick runs.
+    // tick runs. The band stays the operator's, unless a contest file was opened or the log
+    // cleared since the last load: then the band of the log's last line is taken.
     void loadLog();
+    // A contest file was named or created (the file naming window): the next load takes the band
+    // of its last line.
+    void contestFileOpened() { m_takeLastBand = true; }
     // Opens another contest file: the settings learn it at once, the log is loaded from it. A file
     // another program holds is refused first, and the current one stays.
     void openLog(const QString& path);
@@ -67,6 +71,14 @@ public:
     // "Quitter": settings saved, contest file closed, quit copy written. Every step runs; the
     // first failure is raised, and the program then keeps running.
     void quit();
+
+    // Whether a line of the log shows a correction that was not validated.
+    [[nodiscard]] bool hasPendingCorrections() const;
+    // The question asked when a report is wanted while a correction is pending.
+    [[nodiscard]] static QString pendingCorrectionQuestion();
+    // Before a report: validates the pending corrections (as Enter does) or drops them; either
+    // way the log shows again what the contest file holds, which the reports are written from.
+    void settleCorrections(bool validate);
 
     // "Creation Cabrillo": writes the Cabrillo file into the Files folder; returns its path.
     QString writeCabrillo();
@@ -115,7 +127,8 @@ private:
     ReportMail m_reportMail;
     QString m_cabrilloPath;
     QString m_backupVolume;
-    QString m_startDate;
+    QDate m_startDate;
+    bool m_takeLastBand = true; // the first load of a run takes the band of the last line
 };
 
 } // namespace vu

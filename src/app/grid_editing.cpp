@@ -56,18 +56,31 @@ bool GridEditing::categoryKey(QChar key) {
     return true;
 }
 
-void GridEditing::enter() {
-    const int r = m_table.currentRow();
+bool GridEditing::validateRow(int r) {
     if (m_table.cell(Col::Call, r).trimmed().isEmpty()) {
-        LogTable::Batch batch(m_table);
+        return false;
+    }
+    // A line that was never stored (the entry row, a blank inserted line) is a QSO of now; a
+    // logged line stays where it was logged.
+    if (r == m_table.entryRow() || !m_file.isLogged(r)) {
+        m_lines.stampQso(r);
+    } else {
+        m_lines.restampQso(r, m_retimedRow == r);
+    }
+    m_retimedRow = -1;
+    m_lines.storeQso(r);
+    return true;
+}
+
+bool GridEditing::enter() {
+    const int r = m_table.currentRow();
+    LogTable::Batch batch(m_table);
+    if (!validateRow(r)) {
         m_table.setCurrentCell(static_cast<int>(Col::Call), r);
         m_table.requestEditor();
         m_lines.rescoreAll();
-        return;
+        return false;
     }
-    m_lines.stampQso(r);
-    LogTable::Batch batch(m_table);
-    m_lines.storeQso(r);
     if (r == m_table.entryRow()) {
         m_table.setRowCount(m_table.rowCount() + 1);
         m_table.setCurrentCell(static_cast<int>(Col::Call), m_table.entryRow());
@@ -75,6 +88,15 @@ void GridEditing::enter() {
         m_table.setCurrentCell(static_cast<int>(Col::Call), r + 1);
     }
     m_table.requestEditor();
+    return true;
+}
+
+bool GridEditing::arrow(int delta) {
+    if (!m_clock.gridArrow(delta)) {
+        return false;
+    }
+    m_retimedRow = m_table.currentRow();
+    return true;
 }
 
 QString GridEditing::deleteQuestion() const {
@@ -98,8 +120,10 @@ void GridEditing::deleteLine(const QDateTime& localNow) {
     m_lines.rescoreAll();
 }
 
-QString GridEditing::insertQuestion() {
-    return QStringLiteral("Confirmez l'insertion d'une ligne");
+QString GridEditing::insertQuestion() const {
+    // The line the blank one is put before, as the delete question names its line.
+    return QStringLiteral("Confirmez l'insertion d'une ligne avant la ligne %1")
+        .arg(m_table.currentRow());
 }
 
 void GridEditing::insertBlankLine(const QDateTime& localNow) {

@@ -33,6 +33,20 @@ bool LogLines::stampQso(int r) {
     return scoreLine(r);
 }
 
+bool LogLines::restampQso(int r, bool retime) {
+    LogTable::Batch batch(m_table);
+    m_table.setCell(Col::Number, r, QString::number(r));
+    if (m_table.cell(Col::Band, r).isEmpty()) {
+        m_table.setCell(Col::Band, r, currentBand());
+    }
+    if (retime) {
+        m_table.setCell(Col::Date, r, m_clock.logDate());
+        m_table.setCell(Col::Time, r, m_clock.logTime());
+    }
+    fillFromRoster(r);
+    return scoreLine(r);
+}
+
 void LogLines::fillFromRoster(int r) {
     LogTable::Batch batch(m_table);
     const MemberResult member = lookUpMember(m_table.cell(Col::Call, r));
@@ -53,7 +67,7 @@ void LogLines::storeQso(int r) {
     rescoreAll();
 }
 
-void LogLines::load() {
+void LogLines::load(bool takeLastBand) {
     LogTable::Batch batch(m_table);
     m_file.load();
     for (int k = 1; k < m_table.entryRow(); ++k) {
@@ -64,8 +78,9 @@ void LogLines::load() {
     }
     rescoreAll();
     m_scorer.clearHisContinent();
+    m_table.setCell(Col::Band, m_table.entryRow(), currentBand());
     const qsizetype band = bandTexts().indexOf(m_table.cell(Col::Band, m_table.rowCount() - 2));
-    if (band >= 0) {
+    if (takeLastBand && band >= 0) {
         selectBand(static_cast<int>(band));
     }
     m_table.requestEditor();

@@ -42,12 +42,17 @@ public:
     // A QSO of now in row r: its number, the current band, the clock's date and time, filled
     // from the roster, then scored. True when it is a duplicate.
     bool stampQso(int r);
+    // A logged QSO corrected in row r: its number, filled from the roster, then scored. It keeps
+    // its band (the current band only when the cell is empty), date and time; with `retime` it
+    // takes the clock's date and time instead. True when it is a duplicate.
+    bool restampQso(int r, bool retime);
     // Writes row r into the contest file (a failure propagates with the row left as it is), then
     // rescores the log.
     void storeQso(int r);
-    // The log the contest file holds: first names from the roster, scored, the band of its last
-    // line selected, and the grid editor asked for. Raises what loading the file raises.
-    void load();
+    // The log the contest file holds: first names from the roster, scored, and the grid editor
+    // asked for; with `takeLastBand` the band of its last line is selected, else the band stays
+    // the one the operator chose. Raises what loading the file raises.
+    void load(bool takeLastBand);
 
 private:
     LogTable& m_table;

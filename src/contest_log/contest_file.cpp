@@ -131,6 +131,12 @@ std::optional<Record> ContestFile::storedLine(int k) const {
     return r;
 }
 
+bool ContestFile::isPending(int k) const {
+    const QByteArray& stored = m_table.storedRecord(k);
+    return !rowShows(m_table, k,
+                     stored.size() == kRecordSize ? decodeRecord(stored.constData()) : Record{});
+}
+
 bool ContestFile::rowIsStorable(int k) const {
     // A stored line keeps the date and time the grid cannot show (see rowRecord).
     const bool stored = storedLine(k).has_value();
@@ -302,6 +308,23 @@ QByteArray ContestFile::tableImage(const Record* header) const {
     image.reserve(qsizetype(m_table.rowCount()) * kRecordSize);
     for (int k = 1; k < m_table.rowCount(); ++k) {
         image += rowBytes(k);
+    }
+    return image;
+}
+
+QByteArray ContestFile::storedImage(const Record* header) const {
+    QByteArray image = header != nullptr ? encodeRecord(*header) : QByteArray(kRecordSize, '\0');
+    image.reserve(qsizetype(m_table.rowCount()) * kRecordSize);
+    const QByteArray blank(kRecordSize, '\0');
+    for (int k = 1; k < m_table.rowCount(); ++k) {
+        const bool entry = k == m_table.entryRow();
+        const bool asStored = entry ? !m_table.cell(Col::Call, k).isEmpty() : isPending(k);
+        if (!asStored) {
+            image += rowBytes(k);
+        } else {
+            const QByteArray& stored = m_table.storedRecord(k);
+            image += stored.size() == kRecordSize ? stored : blank;
+        }
     }
     return image;
 }

@@ -49,6 +49,12 @@ public:
     // Clears the log: a new file holding the header as record 0 and again as record 1.
     void createCleared(const QDateTime& localNow);
 
+    // Whether row k holds a line of the file (loaded or stored), not a blank one.
+    [[nodiscard]] bool isLogged(int k) const { return storedLine(k).has_value(); }
+    // Whether row k's cells differ from the record the file holds for it: a correction typed
+    // but not validated.
+    [[nodiscard]] bool isPending(int k) const;
+
     [[nodiscard]] bool isOpen() const { return m_file.isOpen(); }
     [[nodiscard]] QString path() const { return m_station.contestFilePath(); }
     // Name of the ".BAK" copy: the contest file name with its extension replaced.
@@ -64,6 +70,10 @@ public:
     [[nodiscard]] QByteArray rowBytes(int row) const;
     // Records 0..rowCount-1: the given header (or zeros) then every row as rowBytes gives it.
     [[nodiscard]] QByteArray tableImage(const Record* header) const;
+    // The same image of the log as the file holds it: a line showing a correction not validated
+    // is written as it was stored (a blank record when it never was), and so is an entry row
+    // holding a callsign typed into the grid.
+    [[nodiscard]] QByteArray storedImage(const Record* header) const;
 
 private:
     [[nodiscard]] bool rowIsStorable(int k) const;

@@ -2,6 +2,8 @@
 
 #include "platform/errors.h"
 
+#include <QLocale>
+
 #ifndef VARURAV_VERSION
 #define VARURAV_VERSION ""
 #endif
@@ -14,6 +16,11 @@ QString checkedVersion(const QString& compiledIn) {
             QStringLiteral("Les infos de version ne sont pas incluses dans l'exécutable"));
     }
     return compiledIn;
+}
+
+QString programCaption(const QString& version, QDate startDate) {
+    return QStringLiteral("Duruvero VED UVE, V:") + version + QStringLiteral(" (") +
+           QLocale::system().toString(startDate, QLocale::ShortFormat) + QLatin1Char(')');
 }
 
 QString programVersion() {

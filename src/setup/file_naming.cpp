@@ -13,8 +13,11 @@ FileNamingForm::FileNamingForm(StationSettings& station, LogTable& table, Contes
       m_filesFolder(std::move(filesFolder)) {}
 
 QString FileNamingForm::proposedName(int year, const QString& operatorCall) {
+    // A portable call ("F/D4ERI") would name a folder: its strokes become "_".
+    QString call = operatorCall;
+    call.replace(u'/', u'_').replace(u'\\', u'_');
     return QStringLiteral("ZIV_URU_") + QString::number(year).rightJustified(4, u'0') +
-           QLatin1Char('@') + operatorCall + QStringLiteral(".QRP");
+           QLatin1Char('@') + call + QStringLiteral(".QRP");
 }
 
 void FileNamingForm::activate(QDate today) {

@@ -23,6 +23,8 @@ const QString kGlobals = QStringLiteral("VGlobales");
 const QString kOp = QStringLiteral("OP");
 const QString kGrid = QStringLiteral("Grille_log");
 const QString kLanguage = QStringLiteral("Langue");
+const QString kSmtp = QStringLiteral("SMTP");
+const QString kBackup = QStringLiteral("Sauvegarde");
 
 // Key of one window value: "F" + window number + W, T, L or H.
 QString windowKey(int window, char what) {
@@ -88,6 +90,12 @@ void SettingsFile::load() {
     form.setEditCity(text(kOp, "AD2"));
     form.setEditZipCode(text(kOp, "AD3"));
     steps.run([&] { form.setEditEmail(text(kOp, "email")); });
+    form.setBackupFolder(text(kBackup, "DOSSIER"));
+    // A server and port the operator gave are kept over what the SMTP list proposes.
+    if (const QString server = text(kSmtp, "SERVER"); !server.isEmpty()) {
+        form.setEditSmtp(server);
+        form.setEditPort(text(kSmtp, "PORT"));
+    }
 
     LogTable& table = m_t.table;
     const int columns = std::clamp(ini.readInteger(kGrid, QStringLiteral("Colcount"), kLogColumns),
@@ -159,6 +167,18 @@ void SettingsFile::save(const QString& version) const {
     }
 
     ini.writeInteger(kLanguage, QStringLiteral("LNG"), st.language);
+
+    // A server or port the operator typed is kept; one the SMTP list gives is found again.
+    if (form.smtpTyped() || !ini.readString(kSmtp, QStringLiteral("SERVER")).isEmpty()) {
+        put(kSmtp, "SERVER", form.smtpTyped() ? form.editSmtp() : QString());
+        put(kSmtp, "PORT", form.smtpTyped() ? form.editPort() : QString());
+    }
+
+    // The backup folder the operator chose, once he chose one.
+    if (!form.backupFolder().isEmpty() ||
+        !ini.readString(kBackup, QStringLiteral("DOSSIER")).isEmpty()) {
+        put(kBackup, "DOSSIER", form.backupFolder());
+    }
     ini.save();
 }
 

@@ -4,13 +4,13 @@
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
+#include "platform/version.h"
 #include "scoring/country_table.h"
 #include "scoring/member_roster.h"
 #include "setup/languages.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 
 namespace vu {
 
@@ -43,8 +43,7 @@ StationForm::StationForm(StationSettings& station, LogTable& table, CountryTable
 
 RosterDecision StationForm::create(const QString& version, QDate today,
                                    const QList<BackupVolume>& volumes) {
-    m_caption = QStringLiteral("Duruvero VED UVE, V:") + version + QStringLiteral(" (") +
-                QLocale::system().toString(today, QLocale::ShortFormat) + QLatin1Char(')');
+    m_caption = programCaption(version, today);
     for (const char* name : {"Files", "Lng", "Fichiers_BD"}) {
         QDir(m_programFolder).mkpath(QString::fromLatin1(name));
     }
@@ -135,7 +134,47 @@ StationOk StationForm::accept() {
                     " Si vous ne possédez pas ces éléments, vous devrez envoyer votre compte "
                     "rendu avec votre propre gestionaire d'Email")};
     }
+    m_kept.reset(); // what OK accepted is the state to come back to
     return {true, {}};
+}
+
+void StationForm::keep() {
+    if (m_kept) {
+        return; // the window is still open on the state it opened on
+    }
+    m_kept = Kept{m_station,          m_editOp,           m_editNZRB,    m_editStation,
+                  m_dxccText,         m_dxccIndex,        m_qrp,         m_editNom,
+                  m_editAD1,          m_editCity,         m_editZipCode, m_editEmail,
+                  m_editSmtp,         m_editPort,         m_backupIndex, m_backupFolder,
+                  m_mainStationLabel, m_mainCategoryLabel};
+}
+
+bool StationForm::cancel() {
+    if (!m_kept) {
+        return false;
+    }
+    const Kept& k = *m_kept;
+    m_station = k.station;
+    m_editOp = k.editOp;
+    m_editNZRB = k.editNZRB;
+    m_editStation = k.editStation;
+    m_dxccText = k.dxccText;
+    m_dxccIndex = k.dxccIndex;
+    m_qrp = k.qrp;
+    m_declarationVisible = k.qrp;
+    m_editNom = k.editNom;
+    m_editAD1 = k.editAD1;
+    m_editCity = k.editCity;
+    m_editZipCode = k.editZipCode;
+    m_editEmail = k.editEmail;
+    m_editSmtp = k.editSmtp;
+    m_editPort = k.editPort;
+    m_backupIndex = k.backupIndex;
+    m_backupFolder = k.backupFolder;
+    m_mainStationLabel = k.mainStationLabel;
+    m_mainCategoryLabel = k.mainCategoryLabel;
+    m_kept.reset();
+    return true;
 }
 
 void StationForm::setEditOp(const QString& text) {
@@ -225,14 +264,22 @@ QString StationForm::smtpListPath() const {
 }
 
 void StationForm::setEditEmail(const QString& text) {
+    const QString old = m_editEmail;
     if (changeText(m_editEmail, text)) {
-        editEmailChange();
+        editEmailChange(old);
     }
 }
 
-void StationForm::editEmailChange() {
+void StationForm::editEmailChange(const QString& oldAddress) {
+    const bool typed = !m_editSmtp.isEmpty() || !m_editPort.isEmpty();
+    if (typed && m_editEmail.contains(u'@') && mailDomain(m_editEmail) == mailDomain(oldAddress)) {
+        m_station.email = m_editEmail; // the same provider: the server he gave stays
+        return;
+    }
     m_editSmtp.clear();
     m_editPort.clear();
+    m_listSmtp.clear();
+    m_listPort.clear();
     if (!m_editEmail.contains(u'@')) {
         return;
     }
@@ -247,27 +294,49 @@ void StationForm::editEmailChange() {
         if (fields.at(0) != domain) {
             continue;
         }
-        m_editSmtp = fields.value(1);
-        m_editPort = line.section(u';', 2).trimmed();
+        m_listSmtp = fields.value(1);
+        m_listPort = line.section(u';', 2).trimmed();
+        m_editSmtp = m_listSmtp;
+        m_editPort = m_listPort;
         break;
     }
     m_station.email = m_editEmail;
 }
+
+namespace {
+const QString kFolderKind = QStringLiteral("Dossier");
+} // namespace
 
 QStringList StationForm::backupItems() const {
     QStringList items{QStringLiteral("Aucun")};
     for (const BackupVolume& v : m_volumes) {
         items << v.text();
     }
+    if (!m_backupFolder.isEmpty()) {
+        items << BackupVolume{m_backupFolder, kFolderKind}.text();
+    }
+    items << QStringLiteral("Choisir un dossier…");
     return items;
 }
 
 void StationForm::selectBackup(int index) {
-    m_backupIndex = index >= 0 && index <= m_volumes.size() ? index : -1;
+    const int folder = m_backupFolder.isEmpty() ? 0 : 1;
+    m_backupIndex = index >= 0 && index <= m_volumes.size() + folder ? index : -1;
+}
+
+void StationForm::setBackupFolder(const QString& folder) {
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        return;
+    }
+    m_backupFolder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    m_backupIndex = static_cast<int>(m_volumes.size()) + 1;
 }
 
 QString StationForm::backupRoot() const {
-    return m_backupIndex >= 1 ? m_volumes.at(m_backupIndex - 1).rootPath : QString();
+    if (m_backupIndex >= 1 && m_backupIndex <= m_volumes.size()) {
+        return m_volumes.at(m_backupIndex - 1).rootPath;
+    }
+    return m_backupIndex == m_volumes.size() + 1 ? m_backupFolder : QString();
 }
 
 QString StationForm::helpFilePath() const {

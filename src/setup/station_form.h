@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace vu {
 
@@ -58,6 +59,12 @@ public:
     [[nodiscard]] QString activate();
     // The OK button.
     [[nodiscard]] StationOk accept();
+    // The window opens on a contest in progress: what the fields and the station settings hold
+    // now is kept, for cancel.
+    void keep();
+    // "Annuler" on a contest in progress: the fields and the station settings go back to what
+    // keep() found; true when there was something kept (else the program is to end).
+    bool cancel();
 
     // Fields. The upper-case fields turn letters into capitals.
     [[nodiscard]] const QString& editOp() const { return m_editOp; }
@@ -94,19 +101,34 @@ public:
     void setEditZipCode(const QString& text) { m_editZipCode = text; }
 
     [[nodiscard]] const QString& editEmail() const { return m_editEmail; }
-    // Sets the address and fills server and port from the SMTP list; throws IoError when the
-    // list cannot be read (the address stays in the field).
+    // Sets the address; when its provider changes (or no server and port are given yet) fills
+    // server and port from the SMTP list, else keeps the server and port the operator typed.
+    // Throws IoError when the list cannot be read (the address stays in the field).
     void setEditEmail(const QString& text);
     [[nodiscard]] const QString& editSmtp() const { return m_editSmtp; }
     void setEditSmtp(const QString& text) { m_editSmtp = text; }
     [[nodiscard]] const QString& editPort() const { return m_editPort; }
     void setEditPort(const QString& text) { m_editPort = text; }
+    // Whether the server or port differs from what the SMTP list gives for the address: the
+    // operator typed it, and it is kept in the settings file.
+    [[nodiscard]] bool smtpTyped() const {
+        return m_editSmtp != m_listSmtp || m_editPort != m_listPort;
+    }
 
-    // Backup list: "Aucun" then the volumes. Nothing is selected at start.
+    // Backup list: "Aucun", the volumes, the folder the operator chose (if any), then "Choisir un
+    // dossier…". Nothing is selected at start but a chosen folder.
     [[nodiscard]] QStringList backupItems() const;
     [[nodiscard]] int backupIndex() const { return m_backupIndex; }
     void selectBackup(int index);
-    // Root path of the chosen backup volume; empty for "Aucun" or no choice.
+    // Whether this item of the list is "Choisir un dossier…": the window asks for a folder.
+    [[nodiscard]] bool isChooseFolderItem(int index) const {
+        return index == static_cast<int>(backupItems().size()) - 1;
+    }
+    // A folder chosen for the backups (kept in the settings file): listed and selected. An empty
+    // or missing folder is not.
+    void setBackupFolder(const QString& folder);
+    [[nodiscard]] const QString& backupFolder() const { return m_backupFolder; }
+    // Root path of the chosen backup volume or folder; empty for "Aucun" or no choice.
     [[nodiscard]] QString backupRoot() const;
 
     // Texts the window shows beside its fields.
@@ -132,7 +154,7 @@ private:
     void editOpChange();
     void editStationChange();
     void checkBoxQrpClick();
-    void editEmailChange();
+    void editEmailChange(const QString& oldAddress);
 
     StationSettings& m_station;
     LogTable& m_table;
@@ -156,7 +178,10 @@ private:
     QString m_editEmail;
     QString m_editSmtp;
     QString m_editPort;
+    QString m_listSmtp; // what the SMTP list gave for the address
+    QString m_listPort;
     QList<BackupVolume> m_volumes;
+    QString m_backupFolder;
     int m_backupIndex = -1;
 
     QString m_caption;
@@ -166,6 +191,19 @@ private:
     QString m_labelInfoInternet = QStringLiteral("Internet");
     QString m_mainStationLabel;
     QString m_mainCategoryLabel = QStringLiteral("QRP"); // as designed
+
+    // What the operator can change in the window, kept by keep().
+    struct Kept {
+        StationSettings station;
+        QString editOp, editNZRB, editStation, dxccText;
+        int dxccIndex = -1;
+        bool qrp = false;
+        QString editNom, editAD1, editCity, editZipCode, editEmail, editSmtp, editPort;
+        int backupIndex = -1;
+        QString backupFolder;
+        QString mainStationLabel, mainCategoryLabel;
+    };
+    std::optional<Kept> m_kept;
 };
 
 } // namespace vu

@@ -1,4 +1,5 @@
 #include "app/grid_editing.h"
+#include "contest_log/log_format.h"
 #include "support/test_session.h"
 #include "support/test_support.h"
 
@@ -86,25 +87,59 @@ TEST_F(GridEditingTest, CategoryKeysActOnlyInColumn8AndDoNotStore) {
     EXPECT_EQ(test::readFile(station.contestFilePath()), before);
 }
 
-TEST_F(GridEditingTest, EnterStampsTheRowWithTheClockStoresItAndMovesDown) {
+TEST_F(GridEditingTest, ACorrectedLineKeepsItsBandDateAndTimeAndMovesDown) {
+    // Real time at 11:30 on 40 m: the line logged on 20 m at 08:04 stays there.
+    contest.session.lines().selectBand(1);
     table.setCurrentCell(6, 5);
     table.setCell(Col::RstRcvd, 5, QStringLiteral("339"));
-    editing.enter();
-    EXPECT_EQ(table.cell(Col::Time, 5), QStringLiteral("11:30"));
+    EXPECT_TRUE(editing.enter());
+    EXPECT_EQ(table.cell(Col::Time, 5), QStringLiteral("08:04"));
+    EXPECT_EQ(table.cell(Col::Band, 5), QStringLiteral("20"));
     EXPECT_EQ(table.currentRow(), 6);
     EXPECT_EQ(table.currentCol(), 4);
-    const QByteArray bytes = test::readFile(station.contestFilePath());
-    EXPECT_EQ(decodeRecord(bytes.constData() + 5 * kRecordSize).rstRcvd, QStringLiteral("339"));
+    const auto stored = [this](int k) {
+        return decodeRecord(test::readFile(station.contestFilePath()).constData() +
+                            k * kRecordSize);
+    };
+    EXPECT_EQ(stored(5).rstRcvd, QStringLiteral("339"));
+    EXPECT_EQ(stored(5).band, QStringLiteral("20"));
+    EXPECT_EQ(formatLogTime(*timeOfValue(stored(5).time)), QStringLiteral("08:04"));
+    // A band the operator typed into the line is his.
+    table.setCurrentCell(1, 4);
+    table.setCell(Col::Band, 4, QStringLiteral("15"));
+    editing.enter();
+    EXPECT_EQ(stored(4).band, QStringLiteral("15"));
+    EXPECT_EQ(formatLogTime(*timeOfValue(stored(4).time)), QStringLiteral("08:03"));
 
-    // Deferred time with the picker on the line's own time keeps it.
+    // Deferred time: the picker's time is taken only when the operator set it for this line with
+    // the arrows, as the time column's message tells him to.
     clock.setDeferredTime();
-    clock.setPickerTime(QTime(8, 2));
+    clock.setPickerTime(QTime(9, 0));
     table.setCurrentCell(6, 3);
     editing.enter();
     EXPECT_EQ(table.cell(Col::Time, 3), QStringLiteral("08:02"));
+    table.setCurrentCell(6, 3);
+    EXPECT_TRUE(editing.arrow(+1));
+    EXPECT_TRUE(editing.arrow(+1));
+    editing.enter();
+    EXPECT_EQ(table.cell(Col::Time, 3), QStringLiteral("09:02"));
+    EXPECT_EQ(table.cell(Col::Band, 3), QStringLiteral("20"));
     EXPECT_TRUE(editing.cellEntered(3, 3));
     EXPECT_FALSE(editing.cellEntered(4, 3));
     EXPECT_EQ(GridEditing::timeColumnMessage().size(), 122);
+}
+
+TEST_F(GridEditingTest, ABlankInsertedLineFilledTakesTheCurrentBandAndTheClock) {
+    table.setCurrentRow(3);
+    editing.insertBlankLine(localNow);
+    contest.session.lines().selectBand(4); // 10 m
+    table.setCurrentCell(4, 3);
+    table.setCell(Col::Call, 3, QStringLiteral("G3XYZ"));
+    EXPECT_TRUE(editing.enter());
+    EXPECT_EQ(table.cell(Col::Band, 3), QStringLiteral("10"));
+    EXPECT_EQ(table.cell(Col::Date, 3), QStringLiteral("15/01/2024"));
+    EXPECT_EQ(table.cell(Col::Time, 3), QStringLiteral("11:30"));
+    EXPECT_EQ(test::recordCalls(station.contestFilePath()).at(2), QStringLiteral("G3XYZ"));
 }
 
 TEST_F(GridEditingTest, EnterOnTheEntryRowAddsARowAndOnABlankCallOnlyRescores) {
@@ -136,7 +171,8 @@ TEST_F(GridEditingTest, DeleteAndInsertRewriteTheFileWithABackup) {
     EXPECT_EQ(test::readFile(contest.m_dir.filePath("LOG.BAK")), before);
 
     table.setCurrentRow(3);
-    EXPECT_EQ(GridEditing::insertQuestion(), QStringLiteral("Confirmez l'insertion d'une ligne"));
+    EXPECT_EQ(editing.insertQuestion(),
+              QStringLiteral("Confirmez l'insertion d'une ligne avant la ligne 3"));
     editing.insertBlankLine(localNow);
     EXPECT_EQ(calls(), (QStringList{"F5AAA", "F5CCC", "", "F5DDD", "F5EEE"}));
     EXPECT_EQ(table.cell(Col::Number, 3), QStringLiteral("3"));

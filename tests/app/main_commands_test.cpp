@@ -144,5 +144,84 @@ TEST_F(MainCommandsTest, TicksBackUpOnlyInRealTimeToTheChosenVolume) {
               (QStringList{"F5AAA", "DL1BBB", "G4CCC", ""}));
 }
 
+// The band the operator chose stays through every activation of the main window; only a newly
+// opened or cleared log takes the band of its last line.
+TEST_F(MainCommandsTest, TheOperatorsBandStaysUntilAnotherLogIsOpened) {
+    ContestSession& session = app.session();
+    EXPECT_EQ(session.lines().currentBand(), QStringLiteral("40")); // the log's lines' band
+    session.lines().selectBand(4);
+    session.loadLog(); // a box or the examples window closed over the main window
+    session.loadLog();
+    EXPECT_EQ(session.lines().currentBand(), QStringLiteral("10"));
+    EXPECT_EQ(session.table().cell(Col::Band, session.table().entryRow()), QStringLiteral("10"));
+    session.entryPanel().setEntryText(QStringLiteral("HA5XX"));
+    ASSERT_EQ(session.entryPanel().pressEnter(), EntryPanel::EnterOutcome::Stored);
+    EXPECT_EQ(test::lineRecords(session.contestFile().path()).at(3).band, QStringLiteral("10"));
+
+    const QString other = m_dir.filePath("Files/OTHER.QRP");
+    QByteArray bytes(kRecordSize, '\0');
+    bytes += encodeRecord(test::lineRecord("EA3XYZ", "20", {2024, 6, 1}, {9, 0}, "NM", "QRO"));
+    test::writeFile(other, bytes);
+    session.openLog(other);
+    EXPECT_EQ(session.lines().currentBand(), QStringLiteral("20"));
+    session.lines().selectBand(0);
+    app.confirmFileNaming(); // the file naming window's OK
+    EXPECT_EQ(session.lines().currentBand(), QStringLiteral("20"));
+}
+
+// A report is written from the log as stored: a correction typed but not validated is validated
+// or dropped first, and reaches neither a report nor a backup before.
+TEST_F(MainCommandsTest, APendingCorrectionIsValidatedOrDroppedBeforeAReport) {
+    ContestSession& session = app.session();
+    LogTable& table = session.table();
+    EXPECT_FALSE(session.hasPendingCorrections());
+    table.setCell(Col::Call, 2, QStringLiteral("HA5")); // typed over DL1BBB, no Enter
+    EXPECT_TRUE(session.hasPendingCorrections());
+    session.setBackupVolume(m_volume.path());
+    time.set(time.now().addSecs(61));
+    EXPECT_TRUE(session.tick().isEmpty());
+    EXPECT_EQ(test::recordCalls(m_volume.filePath("LOG.QRP_01.sav")).at(1),
+              QStringLiteral("DL1BBB"));
+
+    session.settleCorrections(false);
+    EXPECT_FALSE(session.hasPendingCorrections());
+    EXPECT_EQ(table.cell(Col::Call, 2), QStringLiteral("DL1BBB"));
+    EXPECT_FALSE(test::readFile(session.writeCabrillo()).contains("HA5"));
+
+    table.setCell(Col::RstRcvd, 3, QStringLiteral("579"));
+    table.setCell(Col::Call, 1, QString()); // an erased callsign cannot be validated
+    session.settleCorrections(true);
+    EXPECT_FALSE(session.hasPendingCorrections());
+    EXPECT_EQ(test::lineRecords(session.contestFile().path()).at(2).rstRcvd, QStringLiteral("579"));
+    EXPECT_EQ(table.cell(Col::Call, 1), QStringLiteral("F5AAA"));
+    EXPECT_TRUE(test::readFile(session.writeCabrillo()).contains("G4CCC"));
+}
+
+// "Annuler" of the station window opened on a contest discards its changes and goes back; at the
+// first start (nothing open) it ends the program.
+TEST_F(MainCommandsTest, CancellingTheStationWindowOnAContestDiscardsItsChanges) {
+    StationForm& form = app.stationForm();
+    (void)app.activateStation();
+    form.setEditOp(QStringLiteral("F6XYZ"));
+    form.editOpExit(); // a new operator empties the log on screen
+    form.setEditNom(QStringLiteral("Someone"));
+    EXPECT_TRUE(app.cancelStation());
+    EXPECT_EQ(form.editOp(), QStringLiteral("D4ERI"));
+    EXPECT_TRUE(form.editNom().isEmpty());
+    EXPECT_EQ(app.station().operatorCall, QStringLiteral("D4ERI"));
+    EXPECT_EQ(app.station().contestFileName, QStringLiteral("LOG.QRP"));
+    app.activateMain();
+    EXPECT_EQ(test::recordCalls(app.session().contestFile().path()).at(2), QStringLiteral("G4CCC"));
+    EXPECT_EQ(app.session().table().cell(Col::Call, 3), QStringLiteral("G4CCC"));
+    EXPECT_FALSE(app.cancelStation()); // nothing kept any more
+
+    test::FixedTime firstTime{QDateTime(QDate(2024, 6, 1), QTime(10, 0), Qt::UTC)};
+    QTemporaryDir fresh;
+    Application first{{fresh.path(), &firstTime, false, {}}};
+    first.startUp();
+    (void)first.activateStation();
+    EXPECT_FALSE(first.cancelStation());
+}
+
 } // namespace
 } // namespace vu

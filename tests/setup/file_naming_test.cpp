@@ -53,6 +53,16 @@ TEST_F(FileNamingTest, FirstRunProposesTheYearAndOperatorAndCreatesHeaderAndPlac
     EXPECT_EQ(form.mainFileLabel(), QStringLiteral("ZIV_URU_2024@D4ERI"));
 }
 
+TEST_F(FileNamingTest, APortableCallGivesAProposalThatOkCreates) {
+    station.operatorCall = "F/D4ERI";
+    form.activate(today);
+    EXPECT_EQ(station.contestFileName, QStringLiteral("ZIV_URU_2024@F_D4ERI.QRP"));
+    form.confirm(localNow);
+    EXPECT_EQ(fileAt("ZIV_URU_2024@F_D4ERI.QRP").size(), 2 * kRecordSize);
+    EXPECT_EQ(decodeRecord(fileAt("ZIV_URU_2024@F_D4ERI.QRP").constData()).operatorCall,
+              QStringLiteral("F/D4ERI"));
+}
+
 TEST_F(FileNamingTest, TypedNamesGetQrpOnlyWithoutAnExtension) {
     struct Case {
         const char* typed;

@@ -190,6 +190,35 @@ TEST_F(SettingsTest, StoredValuesComeBackAndAHandEditedFileKeepsItsOtherLines) {
     EXPECT_EQ(app->session().table().cell(14, 0), QStringLiteral("Extra B"));
 }
 
+// What the operator typed or chose comes back at the next start: a server and port other than the
+// SMTP list's, a backup folder. A server the list gives is not written.
+TEST_F(SettingsTest, ATypedServerAndAChosenBackupFolderComeBack) {
+    const QString backups = m_dir.filePath("backups");
+    ASSERT_TRUE(QDir().mkpath(backups));
+    Application& first = start();
+    first.stationForm().setEditEmail("op@orange.fr");
+    first.saveSettings();
+    EXPECT_FALSE(savedLines().contains("[SMTP]"));
+    first.stationForm().setEditSmtp("127.0.0.1");
+    first.stationForm().setEditPort("2525");
+    first.stationForm().setBackupFolder(backups);
+    first.saveSettings();
+    EXPECT_EQ(savedLines().mid(savedLines().indexOf("[Langue]")),
+              (QStringList{"[Langue]", "LNG=1", "[SMTP]", "SERVER=127.0.0.1", "PORT=2525",
+                           "[Sauvegarde]", "DOSSIER=" + backups}));
+
+    Application& second = start();
+    EXPECT_EQ(second.stationForm().editSmtp(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(second.stationForm().editPort(), QStringLiteral("2525"));
+    EXPECT_EQ(second.stationForm().backupRoot(), backups);
+
+    // Back to the list's server: the next start takes it from the list again.
+    second.stationForm().setEditEmail("op@free.fr");
+    second.saveSettings();
+    EXPECT_TRUE(savedLines().contains("SERVER="));
+    EXPECT_EQ(start().stationForm().editSmtp(), QStringLiteral("smtp.free.fr"));
+}
+
 TEST_F(SettingsTest, OutOfRangeValuesFallBack) {
     struct Case {
         QStringList lines;

@@ -77,8 +77,9 @@ TEST_F(StationFormTest, CreationMakesTheFoldersAndAsksAboutAnExistingRoster) {
 TEST_F(StationFormTest, TheBackupListStartsWithAucunAndKeepsTheChosenRootPath) {
     (void)form.create("7.1.1.0", QDate(2024, 3, 2),
                       {{"/media/op/CLE USB", "Disque Amovible"}, {"/", "Disque dur"}});
-    EXPECT_EQ(form.backupItems(),
-              (QStringList{"Aucun", "/media/op/CLE USB Disque Amovible", "/ Disque dur"}));
+    EXPECT_EQ(form.backupItems(), (QStringList{"Aucun", "/media/op/CLE USB Disque Amovible",
+                                               "/ Disque dur", "Choisir un dossier…"}));
+    EXPECT_TRUE(form.isChooseFolderItem(3));
     EXPECT_EQ(form.backupIndex(), -1);
     EXPECT_TRUE(form.backupRoot().isEmpty());
     form.selectBackup(1);
@@ -87,6 +88,19 @@ TEST_F(StationFormTest, TheBackupListStartsWithAucunAndKeepsTheChosenRootPath) {
     EXPECT_TRUE(form.backupRoot().isEmpty());
     form.selectBackup(7);
     EXPECT_EQ(form.backupIndex(), -1);
+
+    // A folder of the operator's is listed before the choice, selected, and backed up to.
+    const QString folder = m_dir.filePath("backups");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    form.setBackupFolder(m_dir.filePath("missing"));
+    EXPECT_EQ(form.backupIndex(), -1);
+    form.setBackupFolder(folder);
+    EXPECT_EQ(form.backupItems().at(3), folder + " Dossier");
+    EXPECT_TRUE(form.isChooseFolderItem(4));
+    EXPECT_EQ(form.backupIndex(), 3);
+    EXPECT_EQ(form.backupRoot(), folder);
+    form.selectBackup(2);
+    EXPECT_EQ(form.backupRoot(), QStringLiteral("/"));
 }
 
 TEST_F(StationFormTest, AShortOperatorCallEmptiesTheClubNumberAndLeavesTheStation) {
@@ -171,6 +185,27 @@ TEST_F(StationFormTest, TheEmailFindsServerAndPortByMailDomain) {
     form.setEditEmail("no at sign"); // emptied, nothing looked up, the address stays
     EXPECT_TRUE(form.editSmtp().isEmpty());
     EXPECT_EQ(station.email, QStringLiteral("op@unknown.it"));
+}
+
+// A server and port the operator typed stay while the address keeps its provider; another
+// provider brings the list's server.
+TEST_F(StationFormTest, ATypedServerStaysUntilTheProviderChanges) {
+    form.setEditEmail("op@orange.fr");
+    EXPECT_FALSE(form.smtpTyped());
+    form.setEditSmtp("127.0.0.1");
+    form.setEditPort("2525");
+    EXPECT_TRUE(form.smtpTyped());
+    form.setEditEmail("jean@orange.fr");
+    EXPECT_EQ(form.editSmtp(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(form.editPort(), QStringLiteral("2525"));
+    EXPECT_EQ(station.email, QStringLiteral("jean@orange.fr"));
+    form.setEditEmail("jean@provider.fr");
+    EXPECT_EQ(form.editSmtp(), QStringLiteral("smtp.provider.fr"));
+    EXPECT_EQ(form.editPort(), QStringLiteral("587"));
+    form.setEditSmtp("");
+    form.setEditPort("");
+    form.setEditEmail("jeanne@provider.fr"); // nothing given: the list fills them again
+    EXPECT_EQ(form.editSmtp(), QStringLiteral("smtp.provider.fr"));
 }
 
 TEST_F(StationFormTest, AMissingSmtpListStopsTheEmailRuleWithTheFileError) {
