@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -96,6 +97,19 @@ ExamplesWindow::ExamplesWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(Grille_infos);
     resize(750, 535);
     connect(BitBtn_OK, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void ExamplesWindow::keyPressEvent(QKeyEvent* event) {
+    // Closed from the keyboard as a box is: Escape or Enter (the card's grid lets both through).
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        hide();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void ExamplesWindow::setTexts(const QString& comment, const QStringList& titles,

@@ -20,6 +20,9 @@ public:
     QLabel* Label_comment_saisie;
     QPushButton* BitBtn_OK;
     QTableWidget* Grille_infos;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace vu

@@ -5,6 +5,7 @@
 #include "ui/dialogs.h"
 #include "ui/language_binding.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
@@ -130,6 +131,21 @@ void FileNamingWindow::BitBtn_fichier_closeClick() {
 template <typename F>
 void FileNamingWindow::guarded(F&& handler) {
     runHandler(m_dialogs, std::forward<F>(handler), [this] { render(); });
+}
+
+// The window asks for a title bar without buttons; a window manager that shows them anyway
+// (openbox) finds they do nothing: OK is the way on. Closed, the window left the program running
+// with nothing on the screen; minimised, it was lost on a desktop without a task bar.
+void FileNamingWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
+
+void FileNamingWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange &&
+        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        QTimer::singleShot(0, this, [this] { showNormal(); });
+    }
 }
 
 } // namespace vu

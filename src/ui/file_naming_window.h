@@ -36,6 +36,10 @@ Q_SIGNALS:
     // OK created or chose the contest file: the main window comes next.
     void confirmed();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
     // Runs a handler; an error that escapes it is shown by the standard error display.
     template <typename F>

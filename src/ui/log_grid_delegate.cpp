@@ -10,6 +10,8 @@ namespace vu {
 namespace {
 // Set on an editor once it has shown its cell's text the first time.
 constexpr char kFilled[] = "vu_filled";
+// The cell's text when the editor opened, which Escape puts back.
+constexpr char kOriginal[] = "vu_original";
 } // namespace
 
 QWidget* LogGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
@@ -30,6 +32,7 @@ QWidget* LogGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
         editor->setModified(false);
     });
     m_editor = editor;
+    m_cell = cell;
     return editor;
 }
 
@@ -39,6 +42,7 @@ void LogGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) c
     if (!line->property(kFilled).toBool()) {
         // A freshly opened editor shows its cell's text selected, ready to be typed over.
         line->setProperty(kFilled, true);
+        line->setProperty(kOriginal, text);
         line->setText(text);
         line->selectAll();
     } else if (line->text() != text) {
@@ -77,6 +81,17 @@ bool LogGridDelegate::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && m_keyHandler &&
         m_keyHandler(static_cast<QKeyEvent*>(event))) {
         return true;
+    }
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched == m_editor &&
+        m_cell.isValid()) {
+        // Every keystroke reached the cell already: Escape writes back what it held when the
+        // editor opened, then the editor closes.
+        const QVariant original = m_editor->property(kOriginal);
+        if (original.isValid()) {
+            const_cast<QAbstractItemModel*>(m_cell.model())
+                ->setData(m_cell, original, Qt::EditRole);
+        }
     }
     if (event->type() == QEvent::FocusOut) {
         // The editor closes when its cell is left, which the view does itself. The keyboard

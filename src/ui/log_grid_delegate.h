@@ -37,6 +37,7 @@ protected:
 private:
     std::function<bool(QKeyEvent*)> m_keyHandler;
     mutable QPointer<QWidget> m_editor;
+    mutable QPersistentModelIndex m_cell; // the open editor's cell
 };
 
 } // namespace vu

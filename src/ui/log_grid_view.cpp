@@ -6,7 +6,13 @@ namespace vu {
 
 void LogGridView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
-        event->accept(); // the context menu event follows; the current cell stays
+        // The line clicked becomes the current one, which the pop-up menu that follows acts on.
+        // No message of the time column: the cell is not being edited.
+        const QModelIndex at = indexAt(event->position().toPoint());
+        if (at.isValid() && at != currentIndex()) {
+            setCurrentIndex(at);
+        }
+        event->accept();
         return;
     }
     byOperator([&] { QTableView::mousePressEvent(event); });

@@ -5,8 +5,8 @@
 namespace vu {
 
 // The log grid's view. It tells a current cell the operator chose (a click, a key) from one the
-// program set (a reload, a renumbering), and a right-click leaves the current cell where it is:
-// the pop-up menu acts on the current row.
+// program set (a reload, a renumbering); a right-click makes the clicked cell current, so the
+// pop-up menu acts on the line clicked.
 class LogGridView : public QTableView {
     Q_OBJECT
 public:

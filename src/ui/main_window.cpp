@@ -24,6 +24,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QTableView>
 #include <QTimeEdit>
@@ -31,6 +32,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace vu {
 
@@ -338,6 +340,8 @@ void MainWindow::buildEntryPanel() {
     panelLayout->addLayout(bottom);
 
     Edit_saisie->installEventFilter(this);
+    DateTimePicker_date->installEventFilter(this);
+    DateTimePicker_time->installEventFilter(this);
     connect(Edit_saisie, &QLineEdit::textEdited, this, [this](const QString& text) {
         const QString upper = text.toUpper();
         if (upper != text) {
@@ -508,8 +512,14 @@ void MainWindow::syncTimer() {
     {
         const QSignalBlocker dateBlock(DateTimePicker_date);
         const QSignalBlocker timeBlock(DateTimePicker_time);
-        DateTimePicker_date->setDate(clock.pickerDate());
-        DateTimePicker_time->setTime(clock.pickerTime());
+        // Set only when it differs: setting a picker puts its text and cursor back, which would
+        // undo the section the operator is typing into.
+        if (DateTimePicker_date->date() != clock.pickerDate()) {
+            DateTimePicker_date->setDate(clock.pickerDate());
+        }
+        if (DateTimePicker_time->time() != clock.pickerTime()) {
+            DateTimePicker_time->setTime(clock.pickerTime());
+        }
     }
     DateTimePicker_date->setEnabled(!clock.isRealTime());
     DateTimePicker_time->setEnabled(!clock.isRealTime());
@@ -530,6 +540,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        (watched == DateTimePicker_date || watched == DateTimePicker_time)) {
+        // One click selects the part of the date or time under the mouse, so the digits typed
+        // replace it (the editors' own click only places the cursor).
+        auto* picker = static_cast<QDateTimeEdit*>(watched);
+        QTimer::singleShot(0, picker,
+                           [picker] { picker->setSelectedSection(picker->currentSection()); });
+        return false;
+    }
     if (event->type() != QEvent::KeyPress) {
         return QMainWindow::eventFilter(watched, event);
     }
@@ -701,7 +720,13 @@ bool MainWindow::Grille_logKeyPress(QKeyEvent* event) {
         return true;
     }
     if (isEnter(event)) {
-        guarded([&] { editing.enter(); });
+        bool stored = false;
+        guarded([&] { stored = editing.enter(); });
+        if (stored) {
+            // The next call typed goes to the entry line, not over the next logged line; the
+            // grid's editor opens without the keyboard.
+            Edit_saisie->setFocus();
+        }
         return true;
     }
     if (altAlone(event) && event->key() == Qt::Key_W) {
@@ -795,30 +820,69 @@ void MainWindow::SpeedButton_temps_differeClick() {
     m_session.clock().setDeferredTime();
     render();
     m_dialogs.message(m_texts.message(MessageText::Qtr));
+    Edit_saisie->setFocus(); // the buttons take no focus: the keyboard goes back to the entry
 }
 
 void MainWindow::SpeedButton_temps_reelClick() {
     m_session.clock().setRealTime();
     Label_temps->setText(m_texts.message(MessageText::TpsReel));
     render();
+    Edit_saisie->setFocus();
 }
 
 void MainWindow::SpeedButton_taille_plusClick() {
-    ++m_gridFontSize;
-    ++m_rowHeight;
-    QFont gridFont = Grille_log->font();
-    gridFont.setPointSize(m_gridFontSize);
-    Grille_log->setFont(gridFont);
-    Grille_log->verticalHeader()->setDefaultSectionSize(m_rowHeight);
+    setGridFontSize(m_gridFontSize + 1);
 }
 
 void MainWindow::SpeedButton_Taille_moinsClick() {
-    m_gridFontSize = 8;
-    m_rowHeight = 18;
+    setGridFontSize(kGridFontSize);
+}
+
+void MainWindow::setGridFontSize(int size) {
+    // Columns and rows grow and shrink with the font, so no date or name is cut.
+    const double ratio = double(size) / m_gridFontSize;
+    m_gridFontSize = size;
     QFont gridFont = Grille_log->font();
     gridFont.setPointSize(m_gridFontSize);
     Grille_log->setFont(gridFont);
+    // One pixel a step as designed, more when the font needs it.
+    m_rowHeight =
+        std::max(kRowHeight + (size - kGridFontSize), QFontMetrics(gridFont).height() + 4);
     Grille_log->verticalHeader()->setDefaultSectionSize(m_rowHeight);
+    QHeaderView* header = Grille_log->horizontalHeader();
+    for (int c = 0; c < header->count(); ++c) {
+        header->resizeSection(c, static_cast<int>(std::lround(header->sectionSize(c) * ratio)));
+    }
+    // The entry row stays in view.
+    Grille_log->scrollTo(
+        m_model->indexOf(static_cast<int>(Col::Call), m_session.table().entryRow()));
+}
+
+void MainWindow::fitColumnsToContents() {
+    // The widest text each column usually holds, and its title.
+    static const char* const kSamples[] = {"9999",
+                                           "80",
+                                           "28/12/2026",
+                                           "23:59",
+                                           "DL/D4ERI/P",
+                                           "599",
+                                           "599",
+                                           "1234",
+                                           "QRP",
+                                           "Jean-Pierre",
+                                           "10",
+                                           "- - - M -",
+                                           "DUPE = F1ISA->12:00"};
+    const QFontMetrics metrics(Grille_log->font());
+    const QFontMetrics titles(Grille_log->horizontalHeader()->font());
+    QHeaderView* header = Grille_log->horizontalHeader();
+    for (int c = 0; c < header->count(); ++c) {
+        const QString sample =
+            c < int(std::size(kSamples)) ? QString::fromLatin1(kSamples[c]) : QString();
+        const QString title = m_session.table().cell(c, 0).trimmed();
+        header->resizeSection(
+            c, std::max(metrics.horizontalAdvance(sample), titles.horizontalAdvance(title)) + 14);
+    }
 }
 
 void MainWindow::SpeedButton_calculatriceClick() {
@@ -833,8 +897,16 @@ void MainWindow::Effacercetteligne1Click() {
 }
 
 void MainWindow::Insrerunelignevide1Click() {
-    if (m_dialogs.ask(GridEditing::insertQuestion(), Dialogs::Icon::Question)) {
-        m_session.gridEditing().insertBlankLine(m_session.clock().localNow());
+    GridEditing& editing = m_session.gridEditing();
+    if (m_dialogs.ask(editing.insertQuestion(), Dialogs::Icon::Question)) {
+        editing.insertBlankLine(m_session.clock().localNow());
+    }
+}
+
+void MainWindow::settleCorrections() {
+    if (m_session.hasPendingCorrections()) {
+        m_session.settleCorrections(
+            m_dialogs.ask(ContestSession::pendingCorrectionQuestion(), Dialogs::Icon::Question));
     }
 }
 
@@ -854,14 +926,44 @@ void MainWindow::connectCommands() {
     });
     connect(Accesficheinfos1, &QAction::triggered, this, &MainWindow::stationWanted);
     connect(BitBtn_quit, &QPushButton::clicked, this, [this] { BitBtn_quitClick(); });
+    // The reports are written from the log as the contest file holds it.
     const auto reports = [this] {
-        guarded([this] { m_dialogs.message(m_session.writeReports()); });
+        guarded([this] {
+            settleCorrections();
+            m_dialogs.message(m_session.writeReports());
+        });
     };
     connect(Creation1, &QAction::triggered, this, reports);
     connect(SpeedButton_creation_fichiers, &QToolButton::clicked, this, reports);
-    connect(CrationADIF1, &QAction::triggered, this,
-            [this] { guarded([this] { m_session.writeAdif(); }); });
+    connect(CrationADIF1, &QAction::triggered, this, [this] {
+        guarded([this] {
+            settleCorrections();
+            m_session.writeAdif();
+        });
+    });
     connect(SpeedButton_mail, &QToolButton::clicked, this, [this] { SpeedButton_mailClick(); });
+
+    // Every button by keyboard: Alt and a letter, as the guide's key table lists them (Alt+W,
+    // Alt+F1 and Alt+F2 keep their meaning).
+    const std::pair<QKeySequence, QAbstractButton*> keys[] = {
+        {QKeySequence(Qt::ALT | Qt::Key_Q), BitBtn_quit},
+        {QKeySequence(Qt::ALT | Qt::Key_H), SpeedButton_help},
+        {QKeySequence(Qt::ALT | Qt::Key_Plus), SpeedButton_taille_plus},
+        {QKeySequence(Qt::ALT | Qt::Key_Equal), SpeedButton_taille_plus},
+        {QKeySequence(Qt::ALT | Qt::Key_Minus), SpeedButton_Taille_moins},
+        {QKeySequence(Qt::ALT | Qt::Key_D), SpeedButton_temps_differe},
+        {QKeySequence(Qt::ALT | Qt::Key_T), SpeedButton_temps_reel},
+        {QKeySequence(Qt::ALT | Qt::Key_R), SpeedButton_calculatrice},
+        {QKeySequence(Qt::ALT | Qt::Key_M), SpeedButton_mail},
+        {QKeySequence(Qt::ALT | Qt::Key_C), SpeedButton_creation_fichiers},
+        {QKeySequence(Qt::ALT | Qt::Key_O), SpeedButton_ouvrir},
+        {QKeySequence(Qt::ALT | Qt::Key_N), SpeedButton_retour_info},
+        {QKeySequence(Qt::ALT | Qt::Key_I), SpeedButton1},
+        {QKeySequence(Qt::ALT | Qt::Key_E), SpeedButton_aide_saisie},
+    };
+    for (const auto& [key, button] : keys) {
+        connect(new QShortcut(key, this), &QShortcut::activated, button, &QAbstractButton::click);
+    }
 }
 
 void MainWindow::Ouvrir1Click() {
@@ -904,6 +1006,7 @@ void MainWindow::SpeedButton_mailClick() {
     m_session.clock().setTickEnabled(false);
     const QString refusal = m_session.mailButtonRefusal();
     if (refusal.isEmpty()) {
+        guarded([this] { settleCorrections(); });
         Q_EMIT reportMailWanted();
     } else {
         guarded([this, &refusal] { m_dialogs.message(refusal); });

@@ -53,6 +53,9 @@ public:
     void Timer1Timer();
     // The help button: the user guide of the interface language.
     void SpeedButton_helpClick();
+    // Sizes the grid's columns to the texts they hold and their titles (a grid whose widths
+    // the operator never set).
+    void fitColumnsToContents();
 
     // Tool bar
     QWidget* Panel1;
@@ -164,6 +167,9 @@ private:
     void SpeedButton_calculatriceClick();
     void Effacercetteligne1Click();
     void Insrerunelignevide1Click();
+    // A report is wanted: a correction typed but not validated is validated or dropped, as the
+    // operator answers.
+    void settleCorrections();
     void syncTimer();
     void Ouvrir1Click();
     void SpeedButton_retour_infoClick();
@@ -184,8 +190,11 @@ private:
     RadioSetup* m_radio;
     LogGridModel* m_model;
     LogGridDelegate* m_delegate;
-    int m_gridFontSize = 8;
-    int m_rowHeight = 18;
+    static constexpr int kGridFontSize = 8;
+    static constexpr int kRowHeight = 18;
+    void setGridFontSize(int size);
+    int m_gridFontSize = kGridFontSize;
+    int m_rowHeight = kRowHeight;
     bool m_shownRealTime;
     BandFollower m_bandFollower;
     bool m_radioWaits = false; // a reading waits for the running command to end

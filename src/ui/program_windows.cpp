@@ -59,6 +59,8 @@ ProgramWindows::ProgramWindows(Application& app, Dialogs& dialogs)
     connect(m_station.get(), &StationWindow::accepted, this,
             [this] { m_activation.bringForward(m_fileNaming.get()); });
     connect(m_station.get(), &StationWindow::cancelled, this, &ProgramWindows::quitRequested);
+    connect(m_station.get(), &StationWindow::returned, this,
+            [this] { m_activation.bringForward(m_main.get()); });
     connect(m_main.get(), &MainWindow::closed, this, &ProgramWindows::quitRequested);
     connect(m_station.get(), &StationWindow::stationChanged, m_main.get(), &MainWindow::render);
     connect(m_fileNaming.get(), &FileNamingWindow::confirmed, this,
@@ -106,8 +108,15 @@ void ProgramWindows::applyPlacements() {
     placeInsideScreen(m_report.get(), layout.window(AppWindow::ReportMail));
     placeInsideScreen(m_radio.get(), WindowPlacement{}); // where the program's windows open
     QHeaderView* header = m_main->Grille_log->horizontalHeader();
+    bool untouched = true;
     for (int c = 0; c < m_app.session().table().columnCount(); ++c) {
         header->resizeSection(c, layout.columnWidth(c));
+        untouched = untouched && layout.columnWidth(c) == ScreenLayout::kDefaultColumnWidth;
+    }
+    // Widths nobody set (every column at the default) would cut the dupe column off a laptop's
+    // screen: they fit the grid's texts instead.
+    if (untouched) {
+        m_main->fitColumnsToContents();
     }
 }
 

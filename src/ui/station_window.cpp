@@ -5,12 +5,15 @@
 #include "ui/dialogs.h"
 #include "ui/language_binding.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,7 +72,8 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     ComboBox_DXCC->setInsertPolicy(QComboBox::NoInsert);
     CheckBox_QRP = new QCheckBox(QStringLiteral("QRP <=5W"), this);
     CheckBox_QRP->setObjectName(QStringLiteral("CheckBox_QRP"));
-    Button_quit = new QPushButton(QStringLiteral("OK"), this);
+    Button_quit = new QPushButton(QStringLiteral("&OK"), this);
+    Button_quit->setDefault(true);
     Button_quit->setObjectName(QStringLiteral("Button_quit"));
     Edit_nom = edit("Edit_nom");
     Edit_AD1 = edit("Edit_AD1");
@@ -77,7 +81,7 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     Edit_ZIPCODE = edit("Edit_ZIPCODE");
     combobox_save = new QComboBox(this);
     combobox_save->setObjectName(QStringLiteral("combobox_save"));
-    BitBtn1 = new QPushButton(QStringLiteral("Annuler"), this);
+    BitBtn1 = new QPushButton(QStringLiteral("&Annuler"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     Edit_email = edit("Edit_email");
     Edit_smtp = edit("Edit_smtp");
@@ -160,10 +164,10 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     layout->addLayout(status);
     resize(685, 467);
 
-    // Tab order: the order of the design's table.
-    QWidget* order[] = {Edit_op,       Edit_NZRB, Edit_station, ComboBox_DXCC, CheckBox_QRP,
-                        Button_quit,   Edit_nom,  Edit_AD1,     Edit_CITY,     Edit_ZIPCODE,
-                        combobox_save, BitBtn1,   Edit_email,   Edit_smtp,     Edit_port};
+    // Tab order: the order of the design's table, with "Annuler" right after OK.
+    QWidget* order[] = {Edit_op,      Edit_NZRB,     Edit_station, ComboBox_DXCC, CheckBox_QRP,
+                        Button_quit,  BitBtn1,       Edit_nom,     Edit_AD1,      Edit_CITY,
+                        Edit_ZIPCODE, combobox_save, Edit_email,   Edit_smtp,     Edit_port};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }
@@ -204,13 +208,14 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
             [this](bool checked) { guarded([&] { m_app.stationForm().setQrpChecked(checked); }); });
     connect(combobox_save, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!m_rendering) {
-            m_app.stationForm().selectBackup(index);
-            m_app.session().setBackupVolume(m_app.stationForm().backupRoot());
+            guarded([this, index] { combobox_saveChange(index); });
         }
     });
+    ComboBox_DXCC->installEventFilter(this);
+    combobox_save->installEventFilter(this);
     connect(Button_quit, &QPushButton::clicked, this,
             [this] { guarded([this] { Button_quitClick(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, &StationWindow::cancelled);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     render();
 }
 
@@ -254,7 +259,11 @@ void StationWindow::render() {
     showText(Edit_smtp, form.editSmtp());
     showText(Edit_port, form.editPort());
     const QStringList backups = form.backupItems();
-    if (combobox_save->count() != backups.size()) {
+    QStringList shown;
+    for (int i = 0; i < combobox_save->count(); ++i) {
+        shown << combobox_save->itemText(i);
+    }
+    if (shown != backups) {
         combobox_save->clear();
         combobox_save->addItems(backups);
         combobox_save->setEditable(false);
@@ -277,11 +286,25 @@ void StationWindow::applyTexts() {
 
 void StationWindow::FormActivate() {
     guarded([this] {
-        const QString prompt = m_app.stationForm().activate();
+        const QString prompt = m_app.activateStation();
         if (!prompt.isEmpty()) {
             m_dialogs.message(prompt);
         }
     });
+}
+
+void StationWindow::combobox_saveChange(int index) {
+    StationForm& form = m_app.stationForm();
+    if (form.isChooseFolderItem(index)) {
+        // "Choisir un dossier…": a folder of the operator's, kept as a volume is; cancelled, the
+        // choice stays as it was.
+        const QString folder = m_dialogs.chooseFolder(
+            form.backupFolder().isEmpty() ? QDir::homePath() : form.backupFolder());
+        form.setBackupFolder(folder);
+    } else {
+        form.selectBackup(index);
+    }
+    m_app.session().setBackupVolume(form.backupRoot());
 }
 
 void StationWindow::Button_quitClick() {
@@ -294,9 +317,53 @@ void StationWindow::Button_quitClick() {
     Q_EMIT accepted();
 }
 
+void StationWindow::BitBtn1Click() {
+    bool back = false;
+    guarded([this, &back] { back = m_app.cancelStation(); });
+    if (back) {
+        hide();
+        Q_EMIT returned();
+    } else {
+        Q_EMIT cancelled();
+    }
+}
+
+namespace {
+
+bool isEnterKey(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+void StationWindow::keyPressEvent(QKeyEvent* event) {
+    // OK is the window's default button: Enter in any field presses it, as in a dialog; on a
+    // button it presses that button. (The fields let Enter through once their own rule ran.)
+    if (isEnterKey(event)) {
+        auto* button = qobject_cast<QPushButton*>(focusWidget());
+        (button != nullptr ? button : Button_quit)->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool StationWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The lists keep Enter for themselves while they are open; closed, Enter presses OK.
+    auto* box = qobject_cast<QComboBox*>(watched);
+    if (box != nullptr && isEnterKey(event) && !box->view()->isVisible()) {
+        Button_quit->click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void StationWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    Q_EMIT cancelled();
+    BitBtn1Click();
 }
 
 } // namespace vu

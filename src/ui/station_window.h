@@ -66,18 +66,25 @@ public:
 Q_SIGNALS:
     // OK accepted the station: the file naming window comes next.
     void accepted();
-    // Cancel, or the window was closed: the program ends.
+    // Cancel, or the window was closed, at the first start: the program ends.
     void cancelled();
+    // Cancel, or the window was closed, with a contest open: its changes were discarded and the
+    // main window comes back.
+    void returned();
     // The main window's station or category label changed.
     void stationChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     template <typename F>
     void guarded(F&& handler);
     void Button_quitClick();
+    void BitBtn1Click();
+    void combobox_saveChange(int index);
 
     Application& m_app;
     Dialogs& m_dialogs;

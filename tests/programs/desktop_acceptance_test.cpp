@@ -87,6 +87,24 @@ Geometry activeGeometry() {
 }
 
 // The first screen row from `top` down, at column `x`, whose pixel has this colour; -1 if none.
+// The colour of one pixel line of ImageMagick's text output as "(r,g,b)", 8 bits a channel:
+// "0,12: (65535,64507,61680)  #FFFFFBFBF0F0  srgb(255,251,240)" (16 bits, and a name such as
+// "silver" in place of srgb() for some colours) or "0,12: (255,251,240)  #FFFBF0  ...".
+QString pixelColour(const QString& line) {
+    const qsizetype open = line.indexOf(u'(');
+    const qsizetype close = line.indexOf(u')', open);
+    if (open < 0 || close < 0) {
+        return {};
+    }
+    const QStringList values = line.mid(open + 1, close - open - 1).split(u',');
+    const bool wide = line.section(u'#', 1, 1).section(u' ', 0, 0).size() > 8;
+    QStringList out;
+    for (int i = 0; i < 3 && i < values.size(); ++i) {
+        out << QString::number(wide ? values[i].toInt() / 257 : values[i].toInt());
+    }
+    return u'(' + out.join(u',') + u')';
+}
+
 int firstRowOfColour(int x, int top, int height, const QString& colour) {
     QProcess p;
     p.start(QStringLiteral("import"),
@@ -95,16 +113,91 @@ int firstRowOfColour(int x, int top, int height, const QString& colour) {
     p.waitForFinished(20000);
     const QStringList lines = QString::fromLatin1(p.readAllStandardOutput()).split(u'\n');
     for (const QString& line : lines) {
-        // "0,12: (255,251,240)  #FFFBF0  srgb(255,251,240)"
-        if (line.contains(colour)) {
+        if (pixelColour(line) == colour) {
             return top + line.section(u':', 0, 0).section(u',', 1, 1).toInt();
         }
     }
     return -1;
 }
 
+// The screen pixels of one row from x to x + width - 1, as "(r,g,b)" texts.
+QStringList pixelRow(int x, int y, int width) {
+    QProcess p;
+    p.start(QStringLiteral("import"),
+            {"-window", "root", "-crop", QStringLiteral("%1x1+%2+%3").arg(width).arg(x).arg(y),
+             "+repage", "txt:-"});
+    p.waitForFinished(20000);
+    QStringList pixels(width);
+    for (const QString& line : QString::fromLatin1(p.readAllStandardOutput()).split(u'\n')) {
+        const int column = line.section(u',', 0, 0).toInt();
+        if (line.startsWith(u'#') || column < 0 || column >= width) {
+            continue;
+        }
+        pixels[column] = pixelColour(line);
+    }
+    return pixels;
+}
+
+const QString kCream = QStringLiteral("(255,251,240)");  // odd lines, columns 0 to 9
+const QString kSilver = QStringLiteral("(192,192,192)"); // odd lines, points and multiplier
+const QString kGreen = QStringLiteral("(192,220,192)");  // the dupe column
+const QString kAqua = QStringLiteral("(0,255,255)");     // even lines
+
+// Where the log grid's cells lie on the screen, read from the colours of its first line (an odd
+// line: cream, then silver, then green); the grid needs one logged line.
+struct GridCells {
+    QString seen; // the runs of colours read, for a failure's message
+    int row1 = -1;     // top of line 1
+    int rowHeight = 0; // from the top of line 1 to the top of line 2
+    QList<int> left;   // each column's first pixel
+    QList<int> right;  // and its last
+    [[nodiscard]] int x(int column) const { return (left[column] + right[column]) / 2; }
+    [[nodiscard]] int y(int line) const { return row1 + (line - 1) * rowHeight + rowHeight / 2; }
+    [[nodiscard]] int width(int column) const { return right[column] - left[column] + 1; }
+};
+
+GridCells gridCells(const Geometry& window) {
+    GridCells g;
+    g.row1 = firstRowOfColour(window.x + 6, window.y, window.height, kCream);
+    const int row2 = firstRowOfColour(window.x + 6, g.row1, 200, kAqua);
+    g.rowHeight = row2 - g.row1;
+    const QStringList row = pixelRow(window.x, g.row1 + 1, window.width);
+    for (int x = 0; x < row.size();) {
+        int end = x;
+        while (end + 1 < row.size() && row[end + 1] == row[x]) {
+            ++end;
+        }
+        g.seen += QStringLiteral("%1x%2 ").arg(row[x]).arg(end - x + 1);
+        if ((row[x] == kCream || row[x] == kSilver || row[x] == kGreen) && end - x >= 5) {
+            g.left << window.x + x;
+            g.right << window.x + end;
+            if (row[x] == kGreen) {
+                break; // the last column; the grid's background may follow
+            }
+        }
+        x = end + 1;
+    }
+    return g;
+}
+
 void click(int x, int y) {
+    // From a little aside: a press where the pointer already rests (after a pop-up menu there)
+    // is not always taken as a click by the window under it.
+    xdotool({"mousemove", "--sync", QString::number(x + 3), QString::number(y + 3)});
     xdotool({"mousemove", "--sync", QString::number(x), QString::number(y), "click", "1"});
+}
+
+// The program's windows on the screen now, pop-up menus included.
+int visibleWindows() {
+    const QString ids = xdotool({"search", "--onlyvisible", "--classname", "varurav-uda"});
+    return ids.isEmpty() ? 0 : static_cast<int>(ids.split(u'\n').size());
+}
+
+// A right-click on a cell, and its pop-up menu shown.
+void popUpMenu(int x, int y) {
+    const int before = visibleWindows();
+    xdotool({"mousemove", "--sync", QString::number(x), QString::number(y), "click", "3"});
+    ASSERT_TRUE(waitFor([&] { return visibleWindows() > before; })) << "no pop-up menu";
 }
 
 class DesktopAcceptance : public ::testing::Test {
@@ -194,13 +287,13 @@ TEST_F(DesktopAcceptance, FirstStartToQuitAndASecondStartThatFindsTheLog) {
         })) << calls[i];
     }
 
-    // Where the log's first line lies: the first cream row below the entry panel, in the time
-    // column (columns are 80 pixels wide by default).
+    // Where the log's cells lie.
     const Geometry main = activeGeometry();
-    const int timeX = main.x + 1 + 3 * 80 + 40;
-    const int row1 = firstRowOfColour(timeX, main.y, main.height, QStringLiteral("(255,251,240)"));
-    ASSERT_GT(row1, main.y);
-    const int y1 = row1 + 8;
+    const GridCells grid = gridCells(main);
+    ASSERT_GT(grid.row1, main.y);
+    ASSERT_EQ(grid.left.size(), 13) << "the grid's thirteen columns: " << grid.seen.toStdString();
+    const int timeX = grid.x(3);
+    const int y1 = grid.y(1);
 
     // A click into the time column: its message, closed once.
     click(timeX, y1);
@@ -210,7 +303,7 @@ TEST_F(DesktopAcceptance, FirstStartToQuitAndASecondStartThatFindsTheLog) {
     ASSERT_FALSE(boxComesBack()) << "the time column's message came back";
 
     // A report corrected by typing three characters and Enter: on disk at once.
-    click(main.x + 1 + 6 * 80 + 40, y1);
+    click(grid.x(6), y1);
     type("579");
     key("Return");
     ASSERT_TRUE(
@@ -218,8 +311,8 @@ TEST_F(DesktopAcceptance, FirstStartToQuitAndASecondStartThatFindsTheLog) {
 
     // A correction typed, then another program used and left: the log is not reloaded, so Enter
     // still stores the correction.
-    const int y2 = y1 + 18;
-    click(main.x + 1 + 5 * 80 + 40, y2);
+    const int y2 = grid.y(2);
+    click(grid.x(5), y2);
     type("339");
     QProcess other;
     other.start(QStringLiteral("xmessage"), {"-name", "other", "another program"});
@@ -264,6 +357,176 @@ TEST_F(DesktopAcceptance, FirstStartToQuitAndASecondStartThatFindsTheLog) {
     const auto r = test::fileRecords(m_log);
     EXPECT_EQ(r[1].rstRcvd, QStringLiteral("579"));
     EXPECT_EQ(r[2].rstSent, QStringLiteral("339"));
+}
+
+// A contest as an operator runs it: what he types stays where he put it. The band he chose
+// survives the program's own windows and boxes, a correction keeps its line's band, the next call
+// typed after a correction goes to the entry line, a report never carries an edit he did not
+// validate, the pop-up menu acts on the line clicked, "Annuler" of the station window goes back
+// to the contest, and the server he typed is kept. Everything by keyboard but the grid's cells.
+TEST_F(DesktopAcceptance, WhatTheOperatorTypesStaysWhereHePutIt) {
+    const int year = QDate::currentDate().year();
+    m_log = m_program + QStringLiteral("/Files/ZIV_URU_%1@F1ISA.QRP").arg(year);
+    const auto records = [this] { return test::lineRecords(m_log); };
+    const auto waitRecords = [&](const std::function<bool(const std::vector<Record>&)>& done) {
+        return waitFor([&] { return done(records()); });
+    };
+
+    // The station window from the keyboard: the callsign, the e-mail address with a server and
+    // port of his own, then Enter in the last field presses OK.
+    start();
+    declineRosterUpdate();
+    ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << activeWindowName().toStdString();
+    key("Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kStation); })) << activeWindowName().toStdString();
+    type("f1isa");
+    key("Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab");
+    type("op@orange.fr");
+    key("Tab");
+    type("127.0.0.1");
+    key("Tab");
+    type("2525");
+    key("Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kNaming); })) << activeWindowName().toStdString();
+    key("Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kMain); })) << activeWindowName().toStdString();
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(m_log).size() == 2 * kRecordSize; }));
+
+    const auto log = [&](const QString& line, int count) {
+        type(line);
+        key("Return");
+        return waitRecords([&](const auto& r) {
+            return static_cast<int>(r.size()) >= count &&
+                   r[count - 1].call == line.section(u' ', 0, 0);
+        });
+    };
+    ASSERT_TRUE(log("F5AAA", 1));
+    key("alt+F2");
+    ASSERT_TRUE(log("ZL3CF", 2));
+    key("alt+F2");
+    ASSERT_TRUE(log("K1ABC", 3));
+    key("alt+F2"); // 10 m
+
+    // The examples window, closed with Escape; the deferred-time notice; the time column's box:
+    // the band stays 10 m.
+    key("alt+e");
+    ASSERT_TRUE(waitFor([] { return activeIs(QRegularExpression("^Saisie rapide, exemples$")); }))
+        << activeWindowName().toStdString();
+    key("Escape");
+    ASSERT_TRUE(waitFor([] { return activeIs(kMain); })) << activeWindowName().toStdString();
+    key("alt+d"); // deferred time and its notice, then real time again
+    ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << activeWindowName().toStdString();
+    key("Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kMain); }));
+    ASSERT_FALSE(boxComesBack()); // and the main window's activation has run
+    key("alt+t");
+    const Geometry main = activeGeometry();
+    GridCells grid = gridCells(main);
+    ASSERT_EQ(grid.left.size(), 13) << "the grid's thirteen columns: " << grid.seen.toStdString();
+    click(grid.x(3), grid.y(1));
+    ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << activeWindowName().toStdString();
+    key("Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kMain); }));
+    ASSERT_FALSE(boxComesBack()); // and the main window's activation has run
+    ASSERT_TRUE(log("HA5XX", 4));
+    EXPECT_EQ(records()[3].band, QStringLiteral("10")) << "the band chose before the boxes";
+
+    // A correction of ZL3CF's received report keeps it on 20 m; the next call typed goes to the
+    // entry line, not over K1ABC.
+    const Record zl = records()[1];
+    click(grid.x(6), grid.y(2));
+    type("579");
+    key("Return");
+    ASSERT_TRUE(waitRecords([](const auto& r) { return r[1].rstRcvd == QStringLiteral("579"); }));
+    EXPECT_EQ(records()[1].band, QStringLiteral("20"));
+    EXPECT_EQ(records()[1].date, zl.date);
+    EXPECT_EQ(records()[1].time, zl.time);
+    ASSERT_TRUE(log("HA6YY", 5));
+    EXPECT_EQ(records()[2].call, QStringLiteral("K1ABC"));
+    EXPECT_EQ(records()[4].band, QStringLiteral("10"));
+
+    // A call typed over K1ABC without Enter, then the report: asked, dropped, and the Cabrillo
+    // file holds the log as stored.
+    click(grid.x(4), grid.y(3));
+    type("XX1XX");
+    key("alt+c");
+    ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << activeWindowName().toStdString();
+    key("Escape"); // "Valider la correction en cours ?" No
+    const QString cabrillo = m_program + QStringLiteral("/Files/ZIV_URU_%1@F1ISA.CBR").arg(year);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(cabrillo); }));
+    ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << "the report's message";
+    key("Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kMain); }));
+    ASSERT_FALSE(boxComesBack()); // and the main window's activation has run
+    EXPECT_TRUE(test::readFile(cabrillo).contains("K1ABC"));
+    EXPECT_FALSE(test::readFile(cabrillo).contains("XX1XX"));
+    EXPECT_EQ(records()[2].call, QStringLiteral("K1ABC"));
+
+    // The pop-up menu on line 1 deletes line 1, whichever line is current; on line 2 it inserts a
+    // blank line there, which takes the current band and the clock once filled.
+    popUpMenu(grid.x(4), grid.y(1));
+    key("Down Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << activeWindowName().toStdString();
+    key("Return");
+    ASSERT_TRUE(waitRecords([](const auto& r) { return r[0].call == QStringLiteral("ZL3CF"); }));
+    ASSERT_TRUE(waitFor([] { return activeIs(kMain); }));
+    ASSERT_FALSE(boxComesBack()); // and the main window's activation has run
+    popUpMenu(grid.x(4), grid.y(2));
+    key("Down Down Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << activeWindowName().toStdString();
+    key("Return");
+    ASSERT_TRUE(waitRecords([](const auto& r) {
+        return r.size() >= 5 && r[1].call.isEmpty() && r[2].call == QStringLiteral("K1ABC");
+    }));
+    ASSERT_TRUE(waitFor([] { return activeIs(kMain); }));
+    ASSERT_FALSE(boxComesBack()); // and the main window's activation has run
+    click(grid.x(4), grid.y(2));
+    type("OK1AB");
+    key("Return");
+    ASSERT_TRUE(waitRecords([](const auto& r) { return r[1].call == QStringLiteral("OK1AB"); }))
+        << test::recordCalls(m_log).join(u',').toStdString();
+    EXPECT_EQ(records()[1].band, QStringLiteral("10"));
+    EXPECT_GT(records()[1].date, 0.0);
+
+    // "Annuler" of the station window goes back to the contest, which goes on.
+    key("alt+i");
+    ASSERT_TRUE(waitFor([] { return activeIs(kStation); })) << activeWindowName().toStdString();
+    key("alt+a");
+    ASSERT_TRUE(waitFor([] { return activeIs(kMain); })) << activeWindowName().toStdString();
+    ASSERT_TRUE(log("HA5XX", 6)); // a dupe on 10 m
+
+    // The dupe column lies inside the window at its default size, wide enough for its text; A+
+    // widens the columns and heightens the rows, A- brings them back.
+    grid = gridCells(main);
+    ASSERT_EQ(grid.left.size(), 13);
+    EXPECT_LT(grid.right[12], main.x + main.width - 1) << "the dupe column is cut";
+    EXPECT_GE(grid.width(12), 110);
+    key("alt+equal");
+    const GridCells larger = gridCells(main);
+    ASSERT_GE(larger.left.size(), 3);
+    EXPECT_GT(larger.width(2), grid.width(2));
+    EXPECT_GT(larger.rowHeight, grid.rowHeight);
+    key("alt+minus");
+    EXPECT_TRUE(waitFor([&] { return gridCells(main).width(2) == grid.width(2); }));
+
+    // Quit by keyboard; the typed server is kept, and found again by the next start.
+    key("alt+q");
+    ASSERT_TRUE(m_process.waitForFinished(kWaitMs));
+    EXPECT_EQ(m_process.exitCode(), 0);
+    const QString ini = m_program + "/Varurav_UDA.ini";
+    EXPECT_TRUE(test::readFile(ini).contains("SERVER=127.0.0.1\r\nPORT=2525"));
+    start();
+    declineRosterUpdate();
+    ASSERT_TRUE(waitFor([] { return activeIs(kStation); })) << activeWindowName().toStdString();
+    key("Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kNaming); })) << activeWindowName().toStdString();
+    key("Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kMain); })) << activeWindowName().toStdString();
+    ASSERT_TRUE(log("F5QQQ", 7));
+    EXPECT_EQ(records()[6].band, QStringLiteral("10")); // the last line's band
+    key("alt+q");
+    ASSERT_TRUE(m_process.waitForFinished(kWaitMs));
+    EXPECT_TRUE(test::readFile(ini).contains("SERVER=127.0.0.1\r\nPORT=2525"));
 }
 
 } // namespace

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -138,6 +139,39 @@ TEST_F(DesktopTest, FirstStartAsksForTheCallsignOnceAndTheOperatorCanTypeIt) {
     EXPECT_EQ(station.Edit_op->text(), QStringLiteral("F1ISA"));
 }
 
+// Opened during a contest, the station window's "Annuler" (right after OK in the keyboard order)
+// discards what was typed and goes back to the contest; Enter in a field presses OK.
+TEST_F(DesktopTest, TheStationWindowsAnnulerGoesBackToTheContestAndEnterPressesOk) {
+    MainWindow& main = startOnLog();
+    log(main, QStringLiteral("F5AAA"));
+    bool quit = false;
+    QObject::connect(windows.get(), &ProgramWindows::quitRequested, [&quit] { quit = true; });
+    StationWindow& station = windows->station();
+    EXPECT_EQ(station.Button_quit->nextInFocusChain(), station.BitBtn1);
+
+    main.Accesficheinfos1->trigger();
+    ASSERT_TRUE(waitFor([&] { return hasFocus(&station); }));
+    station.Edit_nom->setFocus();
+    QTest::keyClicks(station.Edit_nom, QStringLiteral("Someone"));
+    QTest::mouseClick(station.BitBtn1, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return hasFocus(&main); }));
+    EXPECT_FALSE(quit);
+    EXPECT_FALSE(station.isVisible());
+    EXPECT_TRUE(app->stationForm().editNom().isEmpty());
+    log(main, QStringLiteral("F5BBB"));
+    EXPECT_EQ(test::recordCalls(app->session().contestFile().path()).at(1),
+              QStringLiteral("F5BBB"));
+
+    main.Accesficheinfos1->trigger();
+    ASSERT_TRUE(waitFor([&] { return hasFocus(&station); }));
+    station.Edit_nom->setFocus();
+    QTest::keyClicks(station.Edit_nom, QStringLiteral("Jean"));
+    QTest::keyClick(station.Edit_nom, Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return hasFocus(&windows->fileNaming()); }));
+    EXPECT_EQ(app->station().operatorName, QStringLiteral("Jean"));
+    EXPECT_FALSE(quit);
+}
+
 TEST_F(DesktopTest, ATimeCellClickedShowsItsMessageOnceAndNoBackupRunsMeanwhile) {
     BoxAnswerer boxes;
     const QString volume = m_dir.filePath(QStringLiteral("volume"));
@@ -247,7 +281,7 @@ TEST_F(DesktopTest, AFailedStoreLeavesTheLineInTheEntryRowAfterTheErrorBox) {
               QStringLiteral("F5BBB"));
 }
 
-TEST_F(DesktopTest, TheRightClickMenuActsOnTheCurrentRowWithoutMovingIt) {
+TEST_F(DesktopTest, TheRightClickMenuActsOnTheLineClicked) {
     BoxAnswerer boxes;
     boxes.answer = [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); }; // No
     MainWindow& main = startOnLog();
@@ -262,11 +296,68 @@ TEST_F(DesktopTest, TheRightClickMenuActsOnTheCurrentRowWithoutMovingIt) {
     QApplication::sendEvent(main.Grille_log->viewport(), &menuEvent);
     QTest::mouseRelease(main.Grille_log->viewport(), Qt::RightButton, {}, row1);
     ASSERT_TRUE(waitFor([&] { return main.PopupMenu1->isVisible(); }));
-    EXPECT_EQ(main.Grille_log->currentIndex().row() + 1, 2);
+    EXPECT_EQ(main.Grille_log->currentIndex().row() + 1, 1);
     main.PopupMenu1->close();
     main.Effacercetteligne1->trigger();
     ASSERT_TRUE(waitFor([&] { return boxes.texts.size() == 1; }));
-    EXPECT_EQ(boxes.texts[0], QStringLiteral("Confirmez la suppression de la ligne 2"));
+    EXPECT_EQ(boxes.texts[0], QStringLiteral("Confirmez la suppression de la ligne 1"));
+    main.Insrerunelignevide1->trigger();
+    ASSERT_TRUE(waitFor([&] { return boxes.texts.size() == 2; }));
+    EXPECT_EQ(boxes.texts[1], QStringLiteral("Confirmez l'insertion d'une ligne avant la ligne 1"));
+    EXPECT_EQ(test::recordCalls(app->session().contestFile().path()).at(0),
+              QStringLiteral("F5AAA")); // both answered No
+}
+
+// After a correction validated in the grid the next call typed goes to the entry line, and
+// Escape in the grid's editor gives the cell back what it held.
+TEST_F(DesktopTest, AfterAGridCorrectionTheKeyboardIsInTheEntryLineAndEscapeUndoesAnEdit) {
+    MainWindow& main = startOnLog();
+    for (const char* call : {"F5AAA", "F5BBB", "F5CCC"}) {
+        log(main, QString::fromLatin1(call));
+    }
+    QTest::mouseClick(main.Grille_log->viewport(), Qt::LeftButton, {}, cellAt(main, 6, 1));
+    ASSERT_TRUE(waitFor([] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("579"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == main.Edit_saisie; }));
+    settle();
+    EXPECT_EQ(QApplication::focusWidget(), main.Edit_saisie);
+    log(main, QStringLiteral("HA5AA"));
+    const QStringList calls = test::recordCalls(app->session().contestFile().path());
+    EXPECT_EQ(calls.mid(0, 4), (QStringList{"F5AAA", "F5BBB", "F5CCC", "HA5AA"}));
+    EXPECT_EQ(test::lineRecords(app->session().contestFile().path())[0].rstRcvd,
+              QStringLiteral("579"));
+
+    QTest::mouseClick(main.Grille_log->viewport(), Qt::LeftButton, {}, cellAt(main, 4, 2));
+    ASSERT_TRUE(waitFor([] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("XX"));
+    ASSERT_EQ(app->session().table().cell(Col::Call, 2), QStringLiteral("XX"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(app->session().table().cell(Col::Call, 2), QStringLiteral("F5BBB"));
+    EXPECT_FALSE(app->session().hasPendingCorrections());
+
+    // The time-mode buttons take no focus: the keyboard goes back to the entry line.
+    QTest::mouseClick(main.Grille_log->viewport(), Qt::LeftButton, {}, cellAt(main, 5, 2));
+    QTest::mouseClick(main.SpeedButton_temps_reel, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), main.Edit_saisie);
+}
+
+// In deferred time one click into the time editor and the digits typed set the time.
+TEST_F(DesktopTest, TheDeferredTimeEditorsTakeDigitsAfterOneClick) {
+    BoxAnswerer boxes; // the deferred-time notice
+    MainWindow& main = startOnLog();
+    QTest::mouseClick(main.SpeedButton_temps_differe, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return boxes.texts.size() == 1 && hasFocus(&main); }));
+    settle();
+    QTimeEdit* editor = main.DateTimePicker_time;
+    ASSERT_TRUE(editor->isEnabled());
+    QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(6, editor->height() / 2));
+    ASSERT_TRUE(waitFor([&] { return editor->hasFocus(); }));
+    // The part under the mouse is selected, ready to be typed over.
+    ASSERT_TRUE(waitFor([&] { return editor->findChild<QLineEdit*>()->hasSelectedText(); }));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0742"));
+    EXPECT_EQ(editor->time(), QTime(7, 42));
+    EXPECT_EQ(app->session().clock().pickerTime(), QTime(7, 42));
 }
 
 TEST_F(DesktopTest, EveryBoxSpeaksTheInterfaceLanguage) {

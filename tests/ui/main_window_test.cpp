@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -239,10 +240,12 @@ TEST_F(MainWindowTest, ActivationReloadsTheFileAndGivesTheSameScore) {
     window->FormActivate();
     EXPECT_EQ(app.session().table().cell(Col::Call, 1), QStringLiteral("F5AAA"));
     EXPECT_EQ(window->Label_score->text(), score);
-    EXPECT_EQ(
-        window->windowTitle(),
-        QStringLiteral("Duruvero VED UVE, V:7.1.1.0 (%1)    Station : D4ERI")
-            .arg(app.session().clock().localNow().date().toString(QStringLiteral("dd/MM/yyyy"))));
+    EXPECT_EQ(window->windowTitle(),
+              QStringLiteral("Duruvero VED UVE, V:7.1.1.0 (%1)    Station : D4ERI")
+                  .arg(QLocale::system().toString(app.session().clock().localNow().date(),
+                                                  QLocale::ShortFormat)));
+    // The same start date as the station window's title.
+    EXPECT_TRUE(window->windowTitle().startsWith(app.stationForm().caption()));
 }
 
 } // namespace

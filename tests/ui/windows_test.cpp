@@ -9,6 +9,7 @@
 #include "ui/station_window.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -70,6 +71,46 @@ TEST_F(WindowsTest, TheExamplesWindowShowsItsCardAndIsNeverDuplicated) {
     EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
     QTest::mouseClick(examples.BitBtn_OK, Qt::LeftButton);
     EXPECT_FALSE(examples.isVisible());
+    // Escape and Enter close it as well.
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        examples.show();
+        QTest::keyClick(&examples, key);
+        EXPECT_FALSE(examples.isVisible());
+    }
+}
+
+// A folder of the operator's own can take the backups: chosen from the list, listed, and used.
+TEST_F(WindowsTest, TheBackupListOffersAFolderOfTheOperatorsChoice) {
+    StationWindow& station = windows->station();
+    QComboBox* list = station.combobox_save;
+    ASSERT_GE(list->count(), 2);
+    EXPECT_EQ(list->itemText(list->count() - 1), QStringLiteral("Choisir un dossier…"));
+    QTemporaryDir backups;
+    dialogs.folders = {QString()}; // cancelled: nothing changes
+    list->setCurrentIndex(list->count() - 1);
+    EXPECT_EQ(list->currentIndex(), -1);
+    dialogs.folders = {backups.path()};
+    list->setCurrentIndex(list->count() - 1);
+    EXPECT_EQ(list->currentText(), backups.path() + " Dossier");
+    EXPECT_EQ(app.stationForm().backupRoot(), backups.path());
+    EXPECT_EQ(list->itemText(list->count() - 1), QStringLiteral("Choisir un dossier…"));
+}
+
+// The file naming window has no buttons in its title bar: OK is its only way on.
+TEST_F(WindowsTest, TheFileNamingWindowHasNoTitleBarButtons) {
+    FileNamingWindow& naming = windows->fileNaming();
+    const Qt::WindowFlags flags = naming.windowFlags();
+    EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    // A window manager that shows the buttons anyway: they do nothing.
+    naming.show();
+    EXPECT_FALSE(naming.close());
+    EXPECT_TRUE(naming.isVisible());
+    for (const Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+        naming.setWindowState(state);
+        EXPECT_TRUE(test::waitFor([&] { return naming.windowState() == Qt::WindowNoState; }));
+    }
 }
 
 TEST_F(WindowsTest, TheLanguageMenuSwitchesEveryTextAtOnce) {
