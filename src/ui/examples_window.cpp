@@ -4,9 +4,9 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>

@@ -146,7 +146,7 @@ const QString kAqua = QStringLiteral("(0,255,255)");     // even lines
 // Where the log grid's cells lie on the screen, read from the colours of its first line (an odd
 // line: cream, then silver, then green); the grid needs one logged line.
 struct GridCells {
-    QString seen; // the runs of colours read, for a failure's message
+    QString seen;      // the runs of colours read, for a failure's message
     int row1 = -1;     // top of line 1
     int rowHeight = 0; // from the top of line 1 to the top of line 2
     QList<int> left;   // each column's first pixel
