@@ -855,7 +855,15 @@ void MainWindow::connectCommands() {
     connect(Accesficheinfos1, &QAction::triggered, this, &MainWindow::stationWanted);
     connect(BitBtn_quit, &QPushButton::clicked, this, [this] { BitBtn_quitClick(); });
     const auto reports = [this] {
-        guarded([this] { m_dialogs.message(m_session.writeReports()); });
+        guarded([this] {
+            m_dialogs.message(m_session.writeReports());
+            // What the committee's robot would refuse or query in the Cabrillo file just written.
+            if (const CabrilloCheck& check = m_session.reportCheck(); !check.empty()) {
+                m_dialogs.message(check.lines().join(u'\n'), check.hasErrors()
+                                                                 ? Dialogs::Icon::Warning
+                                                                 : Dialogs::Icon::Information);
+            }
+        });
     };
     connect(Creation1, &QAction::triggered, this, reports);
     connect(SpeedButton_creation_fichiers, &QToolButton::clicked, this, reports);
