@@ -25,9 +25,9 @@ AdifRead readAdi(const QByteArray& bytes) {
             out.problem = QStringLiteral("unclosed field at %1").arg(open);
             break;
         }
-        const QList<QByteArray> spec = bytes.mid(open + 1, close - open - 1).split(':');
-        const QString name = QString::fromLatin1(spec[0]).toUpper();
-        if (spec.size() == 1) {
+        const QList<QByteArray> parts = bytes.mid(open + 1, close - open - 1).split(':');
+        const QString name = QString::fromLatin1(parts[0]).toUpper();
+        if (parts.size() == 1) {
             if (name == QLatin1String("EOH") && inHeader) {
                 out.header = std::move(current);
                 current.clear();
@@ -43,7 +43,7 @@ AdifRead readAdi(const QByteArray& bytes) {
             continue;
         }
         bool ok = false;
-        const qsizetype length = spec[1].toLongLong(&ok);
+        const qsizetype length = parts[1].toLongLong(&ok);
         if (!ok || length < 0 || close + 1 + length > bytes.size()) {
             out.problem = QStringLiteral("bad length in <%1>")
                               .arg(QString::fromLatin1(bytes.mid(open + 1, close - open - 1)));
