@@ -155,17 +155,34 @@ void checkHeader(const QStringList& header, Checker& check) {
     }
 }
 
+// The widths of the QSO line's callsign and club number fields: a longer value loses its end.
+constexpr int kCallWidth = 13;
+constexpr int kNumberWidth = 4;
+
+QString cutText(const QString& what, const QString& value, int width) {
+    return QStringLiteral("%1 %2 is cut to %3 characters (%4)")
+        .arg(what, quoted(value))
+        .arg(width)
+        .arg(quoted(value.left(width)));
+}
+
 // The sender's fields, the same on every QSO line.
 void checkSender(const ReportStation& station, Checker& check) {
     if (!onlyOf(station.stationCall, u"/")) {
         check.error(QStringLiteral("QSO lines: station callsign %1 holds a character outside "
                                    "A-Z, 0-9 and \"/\"")
                         .arg(quoted(station.stationCall)));
+    } else if (station.stationCall.size() > kCallWidth) {
+        check.warning(QStringLiteral("QSO lines: ") +
+                      cutText(QStringLiteral("station callsign"), station.stationCall, kCallWidth));
     }
     if (!isNumber(station.clubNumber) && station.clubNumber != QLatin1String("NM")) {
         check.error(QStringLiteral("QSO lines: sent club number %1 is neither a number nor "
                                    "\"NM\"")
                         .arg(quoted(station.clubNumber)));
+    } else if (station.clubNumber.size() > kNumberWidth) {
+        check.warning(QStringLiteral("QSO lines: ") + cutText(QStringLiteral("sent club number"),
+                                                              station.clubNumber, kNumberWidth));
     }
 }
 
@@ -204,6 +221,8 @@ std::optional<qint64> checkQso(const LogTable& table, int row, Checker& check) {
         check.error(label + QStringLiteral("worked callsign %1 holds a character outside A-Z, "
                                            "0-9 and \"/\"")
                                 .arg(quoted(call)));
+    } else if (call.size() > kCallWidth) {
+        check.warning(label + cutText(QStringLiteral("worked callsign"), call, kCallWidth));
     }
     const QString number = cabrilloReceivedNumber(table.cell(Col::Member, row));
     if (number.isEmpty()) {
@@ -212,6 +231,9 @@ std::optional<qint64> checkQso(const LogTable& table, int row, Checker& check) {
         check.error(label + QStringLiteral("received club number %1 is neither a number nor "
                                            "\"NM\"")
                                 .arg(quoted(number)));
+    } else if (number.size() > kNumberWidth) {
+        check.warning(label +
+                      cutText(QStringLiteral("received club number"), number, kNumberWidth));
     }
     if (!date || !time) {
         return std::nullopt;

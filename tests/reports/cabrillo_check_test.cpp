@@ -61,6 +61,12 @@ TEST(CabrilloCheck, StationValuesTheRobotNeeds) {
         {[](ReportStation& s) { s.clubNumber.clear(); },
          {"error: QSO lines: sent club number \"\" is neither a number nor \"NM\""}},
         {[](ReportStation& s) { s.clubNumber = "NM"; }, {}},
+        // The QSO line's fields are 13 and 4 characters wide: what is longer loses its end.
+        {[](ReportStation& s) { s.stationCall = "D4ERI/QRP/MMABC"; },
+         {"warning: QSO lines: station callsign \"D4ERI/QRP/MMABC\" is cut to 13 characters "
+          "(\"D4ERI/QRP/MMA\")"}},
+        {[](ReportStation& s) { s.clubNumber = "12345"; },
+         {"warning: QSO lines: sent club number \"12345\" is cut to 4 characters (\"1234\")"}},
     };
     for (const Case& c : cases) {
         ReportStation station = d4eri();
@@ -107,7 +113,7 @@ TEST(CabrilloCheck, HeaderLinesFollowTheCabrilloRules) {
     EXPECT_TRUE(checkCabrilloHeader(cabrilloHeader(d4eri(), "7.1.1.0")).empty());
 }
 
-TEST(CabrilloCheck, QsoLineErrorsNameTheLogLine) {
+TEST(CabrilloCheck, QsoLineFindingsNameTheLogLine) {
     struct Case {
         QStringList row;
         QStringList findings;
@@ -138,6 +144,10 @@ TEST(CabrilloCheck, QsoLineErrorsNameTheLogLine) {
          {"error: line 2: empty received club number"}},
         {{"1", "40", "15/01/2024", "08:05", "D8ADO", "", "", "nm", "QRP"},
          {"error: line 2: received club number \"nm\" is neither a number nor \"NM\""}},
+        {{"1", "40", "15/01/2024", "08:05", "D4ERI/QRP/MMABC", "", "", "12345", "QRP"},
+         {"warning: line 2: worked callsign \"D4ERI/QRP/MMABC\" is cut to 13 characters "
+          "(\"D4ERI/QRP/MMA\")",
+          "warning: line 2: received club number \"12345\" is cut to 4 characters (\"1234\")"}},
         // The writer drops the first "*": what is left must still be a number.
         {{"1", "40", "15/01/2024", "08:05", "D8ADO", "", "", "4*5*", "QRP"},
          {"error: line 2: received club number \"45*\" is neither a number nor \"NM\""}},
@@ -150,7 +160,8 @@ TEST(CabrilloCheck, QsoLineErrorsNameTheLogLine) {
     for (const Case& c : cases) {
         const QStringList first = {"1", "40", "15/01/2024", "08:00", "F6ABC", "", "", "NM", "QRP"};
         EXPECT_EQ(findings({first, c.row}), c.findings) << c.row.join(u'|').toStdString();
-        EXPECT_TRUE(checkCabrillo(logTableOf({first, c.row}), d4eri(), "7.1.1.0").hasErrors());
+        EXPECT_EQ(checkCabrillo(logTableOf({first, c.row}), d4eri(), "7.1.1.0").hasErrors(),
+                  c.findings.first().startsWith("error: "));
     }
 }
 
