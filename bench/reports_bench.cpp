@@ -1,8 +1,10 @@
 // Speed of the report writers on a long log: the Cabrillo and ADIF texts of 1,000 and 10,000
-// lines, formatted in memory (the file write itself is one atomic write of the result).
+// lines, formatted in memory (the file write itself is one atomic write of the result), the
+// check of the Cabrillo report, and the three together as the report button runs them.
 #include "bench_support.h"
 #include "reports/adif.h"
 #include "reports/cabrillo.h"
+#include "reports/cabrillo_check.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -62,6 +64,29 @@ void BM_AdifText(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AdifText)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_CabrilloCheck(benchmark::State& state) {
+    const LogTable table = loadedTable(static_cast<int>(state.range(0)));
+    const ReportStation s = station();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(checkCabrillo(table, s, QStringLiteral("7.1.1.0")));
+    }
+}
+BENCHMARK(BM_CabrilloCheck)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The report button's work in memory: the Cabrillo text, its check and the ADIF text.
+void BM_ReportsWithCheck(benchmark::State& state) {
+    const LogTable table = loadedTable(static_cast<int>(state.range(0)));
+    const ReportStation s = station();
+    const CountryResult france{"F", "France", "F", "EU", "227"};
+    const CountryLookup lookUp = [&france](const QString&) { return france; };
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(cabrilloFile(table, s, QStringLiteral("7.1.1.0")));
+        benchmark::DoNotOptimize(checkCabrillo(table, s, QStringLiteral("7.1.1.0")));
+        benchmark::DoNotOptimize(adifFile(table, s, QStringLiteral("7.1.1.0"), lookUp));
+    }
+}
+BENCHMARK(BM_ReportsWithCheck)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace vu::bench

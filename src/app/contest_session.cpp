@@ -90,9 +90,14 @@ ReportStation ContestSession::reportStation() const {
 }
 
 QString ContestSession::writeCabrillo() {
-    m_cabrilloPath =
-        writeCabrilloFile(m_table, reportStation(), m_filesFolder, m_station.contestFileName);
+    const ReportStation station = reportStation();
+    m_cabrilloPath = writeCabrilloFile(m_table, station, m_filesFolder, m_station.contestFileName);
+    m_reportCheck = checkCabrillo(m_table, station, programVersion());
     return m_cabrilloPath;
+}
+
+CabrilloCheck ContestSession::checkReport() const {
+    return checkCabrillo(m_table, reportStation(), programVersion());
 }
 
 QString ContestSession::writeAdif() {

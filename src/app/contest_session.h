@@ -8,6 +8,7 @@
 #include "contest_log/contest_file.h"
 #include "contest_log/log_table.h"
 #include "contest_log/station_settings.h"
+#include "reports/cabrillo_check.h"
 #include "reports/report_mail.h"
 #include "reports/report_station.h"
 #include "scoring/country_table.h"
@@ -88,6 +89,11 @@ public:
     [[nodiscard]] QString writeReports();
     // The Cabrillo file written last (the report mail's attachment); empty before.
     [[nodiscard]] const QString& cabrilloPath() const { return m_cabrilloPath; }
+    // The check of the Cabrillo file written last (what the report mail and the report button
+    // show); empty before.
+    [[nodiscard]] const CabrilloCheck& reportCheck() const { return m_reportCheck; }
+    // Checks the Cabrillo report of the log as it is now, without writing it.
+    [[nodiscard]] CabrilloCheck checkReport() const;
     // The mail button: the refusal to show; empty when the report mailing window opens.
     [[nodiscard]] QString mailButtonRefusal() const;
     // The report mailing window's activation: stops the tick, writes the Cabrillo file anew and
@@ -126,6 +132,7 @@ private:
     Backups m_backups;
     ReportMail m_reportMail;
     QString m_cabrilloPath;
+    CabrilloCheck m_reportCheck;
     QString m_backupVolume;
     QDate m_startDate;
     bool m_takeLastBand = true; // the first load of a run takes the band of the last line

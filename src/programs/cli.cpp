@@ -13,6 +13,8 @@
 namespace {
 
 constexpr int kUsageExit = 2;
+// The check command's exit when it cannot run (besides a usage error).
+constexpr int kCheckCannotRun = 2;
 
 void print(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -30,6 +32,7 @@ int usage() {
                        "       varurav-uda-cli score CONTEST_FILE [--program-folder DIR]\n"
                        "       varurav-uda-cli cabrillo CONTEST_FILE [--program-folder DIR]\n"
                        "       varurav-uda-cli adif CONTEST_FILE [--program-folder DIR]\n"
+                       "       varurav-uda-cli check CONTEST_FILE [--program-folder DIR]\n"
                        "       varurav-uda-cli log CONTEST_FILE LINE... [--program-folder DIR]"));
     return kUsageExit;
 }
@@ -190,6 +193,26 @@ int reportCommand(const QStringList& args, QString (vu::ContestSession::*write)(
     return 0;
 }
 
+// Checks the Cabrillo report of the contest file as the report mail does, without writing it,
+// and prints the findings, one per line. Exit 0 without an error, 1 with one, 2 when the
+// check cannot run (a file that does not read, a usage error).
+int checkCommand(const QStringList& args) {
+    try {
+        const std::unique_ptr<vu::Application> app = loadContest(args);
+        if (!app) {
+            return usage();
+        }
+        const vu::CabrilloCheck check = app->session().checkReport();
+        for (const QString& line : check.lines()) {
+            print(line + QLatin1Char('\n'));
+        }
+        return check.hasErrors() ? 1 : 0;
+    } catch (const vu::AppError& e) {
+        printError(e.message());
+        return kCheckCannotRun;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -215,6 +238,9 @@ int main(int argc, char** argv) {
         }
         if (command == QLatin1String("adif")) {
             return reportCommand(args, &vu::ContestSession::writeAdif);
+        }
+        if (command == QLatin1String("check")) {
+            return checkCommand(args);
         }
     } catch (const vu::AppError& e) {
         printError(e.message());

@@ -1,6 +1,7 @@
 #include "reports/adif.h"
 
 #include "contest_log/log_format.h"
+#include "platform/ascii_text.h"
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
@@ -13,16 +14,36 @@ namespace vu {
 
 namespace {
 
-// Appends "<NAME:length>value": the length counts the characters as the file holds them.
+// Appends "<NAME:length>value". ADI values hold printable ASCII only, so the value is
+// transliterated first and its length counted after that.
 void appendElement(QString& out, QStringView name, QStringView value) {
+    QString transliterated;
+    if (!isPrintableAscii(value)) {
+        transliterated = toAsciiText(value);
+        value = transliterated;
+    }
     char digits[24];
-    const auto end = std::to_chars(std::begin(digits), std::end(digits), cp1252Size(value)).ptr;
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), value.size()).ptr;
     out += u'<';
     out += name;
     out += u':';
     out += QLatin1StringView(digits, end - digits);
     out += u'>';
     out += value;
+}
+
+// Whether a received club number is a number (the ADIF integer of SRX), not "NM" or a number
+// holding the "*" of a hand check.
+bool isNumber(QStringView text) {
+    if (text.isEmpty()) {
+        return false;
+    }
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9') {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Appends an element and the blank that separates it from the next one.
@@ -62,7 +83,10 @@ CountryResult countryOf(const QString& call, const CountryLookup& lookUp) {
 template <typename Emit>
 void produceLines(const LogTable& table, const ReportStation& station, const QString& version,
                   const CountryLookup& lookUp, Emit emit) {
+    // A reader takes a file that begins with "<" as having no header: the header begins with
+    // a line of text.
     const QString header[] = {
+        QStringLiteral("VARURAV_UDA ADIF export"),
         QStringLiteral("<ADIF_VER:5>3.1.3"),
         QStringLiteral("<PROGRAMID:11>VARURAV_UDA"),
         headerElement(u"PROGRAMVERSION", version),
@@ -102,7 +126,7 @@ void produceLines(const LogTable& table, const ReportStation& station, const QSt
 
         record = mine;
         appendField(record, u"CALL", call);
-        appendField(record, u"COUNTRY", country.dxccPrefix);
+        appendField(record, u"COUNTRY", country.entity);
         appendField(record, u"DXCC", country.adif);
         appendField(record, u"CONT", country.continent);
         QDate date;
@@ -126,9 +150,13 @@ void produceLines(const LogTable& table, const ReportStation& station, const QSt
         if (!member.isEmpty()) {
             appendField(record, u"APP_LOGGER32_USER_1", member);
         }
-        appendField(record, u"SRX", member);
-        if (member != QLatin1String("NM")) {
-            record += QLatin1String("<SRX_STRING:3>ZIR ");
+        // SRX is an integer field: only a numeric club number goes there; the received
+        // exchange itself, "NM" included, is SRX_STRING.
+        if (isNumber(member)) {
+            appendField(record, u"SRX", member);
+        }
+        if (!member.isEmpty()) {
+            appendField(record, u"SRX_STRING", member);
         }
         record += QLatin1String("<EOR>");
         emit(record);

@@ -931,6 +931,12 @@ void MainWindow::connectCommands() {
         guarded([this] {
             settleCorrections();
             m_dialogs.message(m_session.writeReports());
+            // What the committee's robot would refuse or query in the Cabrillo file just written.
+            if (const CabrilloCheck& check = m_session.reportCheck(); !check.empty()) {
+                m_dialogs.message(check.lines().join(u'\n'), check.hasErrors()
+                                                                 ? Dialogs::Icon::Warning
+                                                                 : Dialogs::Icon::Information);
+            }
         });
     };
     connect(Creation1, &QAction::triggered, this, reports);

@@ -47,6 +47,12 @@ ReportWindow::ReportWindow(ContestSession& session, const StationForm& station, 
     heading.setBold(true);
     heading.setPointSize(heading.pointSize() + 4);
     Label_titre->setFont(heading);
+    Memo_verification = new QPlainTextEdit(this);
+    Memo_verification->setObjectName(QStringLiteral("Memo_verification"));
+    Memo_verification->setReadOnly(true);
+    Memo_verification->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo_verification->setMaximumHeight(120);
+    Memo_verification->hide();
     Panel_de = panel(this, "Panel_de");
     Edit_AD_Destinataire = new QLineEdit(this);
     Edit_AD_Destinataire->setObjectName(QStringLiteral("Edit_AD_Destinataire"));
@@ -90,6 +96,7 @@ ReportWindow::ReportWindow(ContestSession& session, const StationForm& station, 
     buttons->addWidget(BitBtn_annuler);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label_titre, 0, Qt::AlignHCenter);
+    layout->addWidget(Memo_verification);
     layout->addLayout(form);
     layout->addLayout(buttons);
     resize(750, 535);
@@ -163,10 +170,26 @@ void ReportWindow::render() {
     if (Memo1->toPlainText() != body) {
         Memo1->setPlainText(body);
     }
+    const CabrilloCheck& check = m_session.reportCheck();
+    const QString findings = check.lines().join(u'\n');
+    if (Memo_verification->toPlainText() != findings) {
+        Memo_verification->setPlainText(findings);
+    }
+    QPalette palette = Memo_verification->palette();
+    palette.setColor(QPalette::Text, check.hasErrors()
+                                         ? QColor(Qt::red)
+                                         : QApplication::palette(this).color(QPalette::Text));
+    Memo_verification->setPalette(palette);
+    Memo_verification->setVisible(!check.empty());
 }
 
 void ReportWindow::Button_envoiClick() {
     runHandler(m_dialogs, [this] {
+        // A report the committee's robot would refuse goes only when the operator says so.
+        if (m_session.reportCheck().hasErrors() &&
+            !m_dialogs.ask(sendDespiteErrorsQuestion(), Dialogs::Icon::Warning)) {
+            return;
+        }
         QApplication::setOverrideCursor(Qt::WaitCursor);
         SendOutcome outcome;
         try {

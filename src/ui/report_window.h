@@ -27,6 +27,8 @@ public:
     void render();
 
     QLabel* Label_titre;
+    // The findings of the check of the Cabrillo file, above the message; hidden when none.
+    QPlainTextEdit* Memo_verification;
     QLabel* Panel_de;
     QLineEdit* Edit_AD_Destinataire;
     QLabel* Label_erreur;

@@ -64,7 +64,7 @@ TEST_F(ApplicationReportsTest, CabrilloGoesToTheFilesFolderFromSettingsAndStatio
                   "CATEGORY-POWER: QRP",
                   "CATEGORY-TRANSMITTER: ONE",
                   "CLUB: ZIR",
-                  "NAME: Hélène Dupré",
+                  "NAME: Helene Dupre",
                   "ADDRESS: 1 rue des Lilas",
                   "ADDRESS-CITY: Lyon",
                   "ADDRESS-POSTALCODE: 69001",
@@ -84,18 +84,18 @@ TEST_F(ApplicationReportsTest, AdifGoesBesideTheContestFileWithTheCountriesOfThe
     const QString path = app->session().writeAdif();
     EXPECT_EQ(path, m_dir.filePath("logs/LOG.ADI"));
     const QStringList lines = fromCp1252(test::readFile(path)).split("\r\n");
-    ASSERT_EQ(lines.size(), 10); // seven header lines, two records, nothing after the last CR LF
-    const QString mine = "<MY_NAME:12>Hélène Dupré <OPERATOR:5>D4ERI <MY_STATION:7>D4ERI/P "
+    ASSERT_EQ(lines.size(), 11); // eight header lines, two records, nothing after the last CR LF
+    const QString mine = "<MY_NAME:12>Helene Dupre <OPERATOR:5>D4ERI <MY_STATION:7>D4ERI/P "
                          "<TX_PWR:1>5 <MY_STREET:15>1 rue des Lilas <MY_CITY:4>Lyon "
                          "<MY_POSTAL_CODE:5>69001 <MY_EMAIL:15>d4eri@orange.fr ";
-    EXPECT_EQ(lines[7], mine + "<CALL:5>D4ERI <COUNTRY:2>D4 <DXCC:3>409 <CONT:2>AF "
+    EXPECT_EQ(lines[8], mine + "<CALL:5>D4ERI <COUNTRY:10>Cape Verde <DXCC:3>409 <CONT:2>AF "
                                "<QSO_DATE:8>20240115 <TIME_ON:4>0805 <MODE:2>CW <BAND:3>40M "
                                "<FREQ:1>7 <RST_SENT:3>599 <RST_RCVD:3>599 <NAME:4>Eric "
-                               "<APP_LOGGER32_USER_1:3>123 <SRX:3>123 <SRX_STRING:3>ZIR <EOR>");
-    EXPECT_EQ(lines[8], mine + "<CALL:6>DL1ABC <COUNTRY:2>DL <DXCC:3>230 <CONT:2>EU "
-                               "<QSO_DATE:8>20240115 <TIME_ON:4>0806 <MODE:2>CW <BAND:3>20M "
-                               "<FREQ:2>14 <RST_SENT:3>599 <RST_RCVD:3>599 "
-                               "<APP_LOGGER32_USER_1:2>NM <SRX:2>NM <EOR>");
+                               "<APP_LOGGER32_USER_1:3>123 <SRX:3>123 <SRX_STRING:3>123 <EOR>");
+    EXPECT_EQ(lines[9], mine + "<CALL:6>DL1ABC <COUNTRY:20>Fed. Rep. of Germany <DXCC:3>230 "
+                               "<CONT:2>EU <QSO_DATE:8>20240115 <TIME_ON:4>0806 <MODE:2>CW "
+                               "<BAND:3>20M <FREQ:2>14 <RST_SENT:3>599 <RST_RCVD:3>599 "
+                               "<APP_LOGGER32_USER_1:2>NM <SRX_STRING:2>NM <EOR>");
 }
 
 TEST_F(ApplicationReportsTest, FieldsTypedAfterOkReachTheCabrilloButNotTheAcceptedName) {
@@ -109,8 +109,22 @@ TEST_F(ApplicationReportsTest, FieldsTypedAfterOkReachTheCabrilloButNotTheAccept
     EXPECT_EQ(cabrillo[9], "NAME: Jean Martin");
     EXPECT_EQ(cabrillo[17].mid(53, 4), "QRO ");
     const QString adif = fromCp1252(test::readFile(app->session().writeAdif()));
-    EXPECT_TRUE(adif.contains("<MY_NAME:12>Hélène Dupré "));
+    EXPECT_TRUE(adif.contains("<MY_NAME:12>Helene Dupre "));
     EXPECT_TRUE(adif.contains("<TX_PWR:3>100 ")); // the category follows the box
+}
+
+// The check the report mail and the report button show is that of the file just written; the
+// command-line check reads the log as it is now.
+TEST_F(ApplicationReportsTest, TheCheckFollowsTheCabrilloFileWritten) {
+    EXPECT_TRUE(app->session().reportCheck().empty());
+    (void)app->session().writeReports();
+    EXPECT_TRUE(app->session().reportCheck().empty())
+        << app->session().reportCheck().lines().join(u'\n').toStdString();
+    app->stationForm().setEditAD1("");
+    EXPECT_EQ(app->session().checkReport().lines(), QStringList{"warning: ADDRESS is empty"});
+    EXPECT_TRUE(app->session().reportCheck().empty());
+    EXPECT_TRUE(app->session().activateReportMail().isEmpty());
+    EXPECT_EQ(app->session().reportCheck().lines(), QStringList{"warning: ADDRESS is empty"});
 }
 
 TEST_F(ApplicationReportsTest, MailSendsTheFreshCabrilloFileThroughTheFormsServerAndPort) {

@@ -48,6 +48,8 @@ TEST(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(test::runCli({"adif", "a.QRP", "b.QRP"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"log"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"log", "a.QRP"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"check"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"check", "a.QRP", "b.QRP"}).exitCode, 2);
 }
 
 TEST(Cli, ScorePrintsEveryRowThenTheScoreLabel) {
@@ -185,7 +187,7 @@ TEST(Cli, ReportsAreWrittenWhereTheProgramWritesThemAndTheirPathsPrinted) {
     EXPECT_EQ(cabrillo.out, cabrilloPath + "\n");
     const QStringList cbr = fromCp1252(test::readFile(cabrilloPath)).split("\r\n");
     ASSERT_EQ(cbr.size(), 20);
-    EXPECT_EQ(cbr[9], "NAME: Hélène Dupré");
+    EXPECT_EQ(cbr[9], "NAME: Helene Dupre");
     EXPECT_EQ(cbr[17], "QSO: 14000 CW 2024-01-15 0806 D4ERI/P       599 123  QRP DL1ABC        "
                        "599 NM   QRP  ");
 
@@ -193,9 +195,10 @@ TEST(Cli, ReportsAreWrittenWhereTheProgramWritesThemAndTheirPathsPrinted) {
     ASSERT_EQ(adif.exitCode, 0) << adif.err.toStdString();
     EXPECT_EQ(adif.out, dir.filePath("LOG.ADI") + "\n");
     const QStringList adi = fromCp1252(test::readFile(dir.filePath("LOG.ADI"))).split("\r\n");
-    ASSERT_EQ(adi.size(), 9);
-    EXPECT_TRUE(adi[7].startsWith("<MY_NAME:12>Hélène Dupré <OPERATOR:5>D4ERI "));
-    EXPECT_TRUE(adi[7].contains(" <CALL:6>DL1ABC <COUNTRY:2>DL <DXCC:3>230 <CONT:2>EU "));
+    ASSERT_EQ(adi.size(), 10);
+    EXPECT_TRUE(adi[8].startsWith("<MY_NAME:12>Helene Dupre <OPERATOR:5>D4ERI "));
+    EXPECT_TRUE(adi[8].contains(
+        " <CALL:6>DL1ABC <COUNTRY:20>Fed. Rep. of Germany <DXCC:3>230 <CONT:2>EU "));
 
     // A contest file that is not there: the file error, and no report.
     const test::CliResult missing =
@@ -203,6 +206,57 @@ TEST(Cli, ReportsAreWrittenWhereTheProgramWritesThemAndTheirPathsPrinted) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, "Fichier introuvable : " + dir.filePath("NONE.QRP") + "\n");
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("NONE.ADI")));
+}
+
+TEST(Cli, CheckPrintsTheFindingsAndExitsWithOneOnAnError) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString program =
+        programFolder(dir, {"[VGlobales]", "OPERATOR=D4ERI", "MY_STATION=D4ERI/P", "[OP]",
+                            "NAME=Hélène Dupré", "AD1=1 rue des Lilas", "email=d4eri@orange.fr"});
+    test::layReferenceData(program);
+    const QDate day(2024, 1, 15);
+    const struct {
+        std::vector<Record> records;
+        int exitCode;
+        QString out;
+    } cases[] = {
+        {{test::lineRecord("DL1ABC", "20", day, {8, 6}),
+          test::lineRecord("D4ERI", "20", day, {8, 7}, "123")},
+         0,
+         ""},
+        {{test::lineRecord("DL1ABC", "20", day, {8, 6}),
+          test::lineRecord("DL1ABC", "20", day, {8, 5})},
+         0,
+         "warning: line 2: duplicate of line 1 (DL1ABC on 20 m)\n"
+         "warning: line 2: out of time order (earlier than line 1)\n"},
+        {{test::lineRecord("DL1ABC", "160", day, {8, 6}),
+          test::lineRecord("D4-ERI", "20", day, {8, 7})},
+         1,
+         "error: line 1: band \"160\" gives no frequency\n"
+         "error: line 2: worked callsign \"D4-ERI\" holds a character outside A-Z, 0-9 and "
+         "\"/\"\n"},
+    };
+    const QString log = dir.filePath("LOG.QRP");
+    for (const auto& c : cases) {
+        QByteArray bytes(88, '\0');
+        for (const Record& r : c.records) {
+            bytes += encodeRecord(r);
+        }
+        test::writeFile(log, bytes);
+        const test::CliResult r = test::runCli({"check", log, "--program-folder", program});
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        EXPECT_EQ(r.out, c.out);
+        // The check writes no report.
+        EXPECT_FALSE(QFileInfo::exists(program + "/Files/LOG.CBR"));
+    }
+
+    // A contest file that is not there: the check cannot run.
+    const test::CliResult missing =
+        test::runCli({"check", dir.filePath("NONE.QRP"), "--program-folder", program});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.err, "Fichier introuvable : " + dir.filePath("NONE.QRP") + "\n");
+    EXPECT_TRUE(missing.out.isEmpty());
 }
 
 TEST(Cli, LogStoresEachLineAsEnterDoesAndStopsAtARefusedOne) {

@@ -456,6 +456,8 @@ TEST_F(DesktopAcceptance, WhatTheOperatorTypesStaysWhereHePutIt) {
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(cabrillo); }));
     ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << "the report's message";
     key("Return");
+    ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << "the report check's findings";
+    key("Return");
     ASSERT_TRUE(waitFor([] { return activeIs(kMain); }));
     ASSERT_FALSE(boxComesBack()); // and the main window's activation has run
     EXPECT_TRUE(test::readFile(cabrillo).contains("K1ABC"));

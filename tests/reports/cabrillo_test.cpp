@@ -40,7 +40,7 @@ const QByteArray kHeader = "START-OF-LOG: 3.0\r\n"
                            "CATEGORY-POWER: QRP\r\n"
                            "CATEGORY-TRANSMITTER: ONE\r\n"
                            "CLUB: ZIR\r\n"
-                           "NAME: H\xE9l\xE8ne Dupr\xE9\r\n"
+                           "NAME: Helene Dupre\r\n"
                            "ADDRESS: 1 rue des Lilas\r\n"
                            "ADDRESS-CITY: Lyon\r\n"
                            "ADDRESS-POSTALCODE: 69001\r\n"
@@ -87,6 +87,10 @@ TEST(Cabrillo, QsoLineFields) {
         // A band the contest does not have gives no frequency field at all.
         {{"5", "160", "15/01/2024", "08:05", "DL1ABC", "", "", "NM", "QRO"},
          "QSO: CW 2024-01-15 0805 " + kSent + "DL1ABC        599 NM   QRO  "},
+        // Short date and time cells are written as they read (taken by position they would give
+        // "-/1-5/" and "8:").
+        {{"6", "40", "5/1/24", "8:5", "F6ABC", "", "", "NM", "QRO"},
+         "QSO:  7000 CW 2024-01-05 0805 " + kSent + "F6ABC         599 NM   QRO  "},
         // A blank line inside the log still gives a line.
         {{"6"},
          "QSO: CW --         " + QString(5, u' ') + kSent + blanks13 + " 599 " + QString(10, u' ')},
@@ -158,6 +162,27 @@ TEST(Cabrillo, HeaderFollowsTheStationExactly) {
         // Field 9 follows the QRP box, not the station category.
         EXPECT_EQ(lines[17].mid(53, 4), c.sentCategory + u' ');
     }
+}
+
+// The robot reads ASCII: header values are transliterated, the rest of the line kept.
+TEST(Cabrillo, HeaderValuesAreTransliteratedToAscii) {
+    ReportStation station = d4eri();
+    station.stationCall = QStringLiteral("D4ÉRI");
+    station.name = QStringLiteral("Jérôme Lefèvre");
+    station.street = QStringLiteral("3 “Grand’Rue”");
+    station.city = QStringLiteral("Saint-Étienne");
+    station.zipCode = QStringLiteral("42000\t");
+    station.email = QStringLiteral("jérôme@example.org");
+    station.operatorCall = QStringLiteral("D4ÉRI");
+    const QStringList lines = cabrilloHeader(station, "7.1.1.0");
+    EXPECT_EQ(lines[3], "CALLSIGN: D4ERI");
+    EXPECT_EQ(lines[9], "NAME: Jerome Lefevre");
+    EXPECT_EQ(lines[10], "ADDRESS: 3 \"Grand'Rue\"");
+    EXPECT_EQ(lines[11], "ADDRESS-CITY: Saint-Etienne");
+    EXPECT_EQ(lines[12], "ADDRESS-POSTALCODE: 42000 ");
+    EXPECT_EQ(lines[13], "EMAIL: jerome@example.org");
+    EXPECT_EQ(lines[14], "OPERATORS: D4ERI");
+    EXPECT_EQ(cabrilloLines(LogTable(), station, "7.1.1.0").mid(0, 17), lines);
 }
 
 TEST(Cabrillo, FileGoesToTheFilesFolderUnderTheContestName) {

@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "support/scripted_dialogs.h"
+#include "support/smtp_sink.h"
 #include "support/test_support.h"
 #include "ui/examples_window.h"
 #include "ui/file_naming_window.h"
@@ -187,6 +188,59 @@ TEST_F(WindowsTest, TheCabrilloPreviewShowsTheFileAsPlainText) {
     EXPECT_TRUE(preview->isReadOnly());
     EXPECT_TRUE(preview->toPlainText().startsWith(QStringLiteral("START-OF-LOG: 3.0")));
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+}
+
+// The findings of the check stand above the message; a report with an error goes only after the
+// operator said so, asked once per send.
+TEST_F(WindowsTest, TheReportWindowShowsTheFindingsAndAsksBeforeSendingAnError) {
+    test::SmtpSink sink;
+    ASSERT_NE(sink.port(), 0);
+    app.session().setReportMailOptions({QStringLiteral("checker@example.org"), 5000, 20000});
+    app.station().operatorCall = QStringLiteral("D4ERI");
+    app.station().stationCall = QStringLiteral("D4ERI");
+    app.station().clubNumber = QStringLiteral("12");
+    app.station().email = QStringLiteral("d4eri@example.org");
+    app.stationForm().setEditAD1(QStringLiteral("1 rue des Lilas"));
+    app.stationForm().setEditSmtp(QStringLiteral("127.0.0.1"));
+    app.stationForm().setEditPort(QString::number(sink.port()));
+    app.setContestFile(m_dir.filePath("Files/LOG.QRP"));
+    ReportWindow& report = windows->report();
+    report.show();
+
+    // No name: an error.
+    report.FormActivate();
+    EXPECT_TRUE(report.Memo_verification->isVisible());
+    EXPECT_EQ(report.Memo_verification->toPlainText(), "error: NAME is empty");
+    dialogs.answers = {false};
+    QTest::mouseClick(report.Button_envoi, Qt::LeftButton);
+    EXPECT_EQ(dialogs.questions,
+              QStringList{"Le compte rendu contient des erreurs. Envoyer quand même ?"});
+    EXPECT_TRUE(dialogs.messages.isEmpty()); // nothing sent, nothing failed
+    EXPECT_TRUE(report.isVisible());
+    EXPECT_EQ(sink.messageCount(), 0);
+
+    dialogs.answers = {true};
+    QTest::mouseClick(report.Button_envoi, Qt::LeftButton);
+    EXPECT_EQ(dialogs.questions.size(), 2);
+    EXPECT_FALSE(sink.message(1).isEmpty());
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    EXPECT_FALSE(report.isVisible());
+
+    // A warning only: shown, and the send asks nothing.
+    app.stationForm().setEditNom(QStringLiteral("Éric"));
+    app.stationForm().setEditAD1(QString());
+    report.show();
+    report.FormActivate();
+    EXPECT_EQ(report.Memo_verification->toPlainText(), "warning: ADDRESS is empty");
+    QTest::mouseClick(report.Button_envoi, Qt::LeftButton);
+    EXPECT_EQ(dialogs.questions.size(), 2);
+    EXPECT_FALSE(sink.message(2).isEmpty());
+
+    // Nothing to say: the findings are out of the way.
+    app.stationForm().setEditAD1(QStringLiteral("1 rue des Lilas"));
+    report.show();
+    report.FormActivate();
+    EXPECT_FALSE(report.Memo_verification->isVisible());
 }
 
 TEST_F(WindowsTest, AMissingLanguageFileGivesQuestionMarksAndTheExamplesDefaults) {

@@ -1,0 +1,33 @@
+#include "platform/ascii_text.h"
+
+#include <gtest/gtest.h>
+
+namespace vu {
+namespace {
+
+TEST(AsciiText, TransliteratesToPrintableAscii) {
+    const struct {
+        QString text;
+        QString ascii;
+    } cases[] = {
+        {"D4ERI/P 599", "D4ERI/P 599"},
+        {"Lefèvre", "Lefevre"},
+        {"Jérôme Hélène Çà Ñandú", "Jerome Helene Ca Nandu"},
+        {"Łukasz Straße Œuvre Ærø Þór", "Lukasz Strasse OEuvre AEro THor"},
+        {"“quoted” ‘single’ – dash … ½", "\"quoted\" 'single' - dash ... 1/2"},
+        {"ﬁn² no\u00A0break", "fin2 no break"},
+        {"tab\there\r\nend\x7F", "tab here  end "},
+        {"日本 😀", "?? ?"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        const QString ascii = toAsciiText(c.text);
+        EXPECT_EQ(ascii, c.ascii) << c.text.toStdString();
+        EXPECT_TRUE(isPrintableAscii(ascii)) << c.text.toStdString();
+    }
+    EXPECT_FALSE(isPrintableAscii(u"é"));
+    EXPECT_FALSE(isPrintableAscii(u"a\tb"));
+}
+
+} // namespace
+} // namespace vu
