@@ -455,8 +455,10 @@ TEST_F(DesktopAcceptance, WhatTheOperatorTypesStaysWhereHePutIt) {
     const QString cabrillo = m_program + QStringLiteral("/Files/ZIV_URU_%1@F1ISA.CBR").arg(year);
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(cabrillo); }));
     ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << "the report's message";
+    const QString message = xdotool({"getactivewindow"});
     key("Return");
-    ASSERT_TRUE(waitFor([] { return activeIs(kBox); })) << "the report check's findings";
+    ASSERT_TRUE(waitFor([&] { return activeIs(kBox) && xdotool({"getactivewindow"}) != message; }))
+        << "the report check's findings";
     key("Return");
     ASSERT_TRUE(waitFor([] { return activeIs(kMain); }));
     ASSERT_FALSE(boxComesBack()); // and the main window's activation has run
