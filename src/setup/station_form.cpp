@@ -2,8 +2,8 @@
 
 #include "contest_log/log_table.h"
 #include "platform/cp1252.h"
-#include "platform/durable_file.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 #include "scoring/country_table.h"
 #include "scoring/member_roster.h"
 #include "setup/languages.h"
@@ -237,7 +237,8 @@ void StationForm::editEmailChange() {
         return;
     }
     const QString domain = mailDomain(m_editEmail);
-    const QStringList lines = fromCp1252(readWholeFile(smtpListPath())).split(u'\n');
+    const QStringList lines =
+        fromCp1252(readWholeFile(smtpListPath(), kTextFileLimit)).split(u'\n');
     for (qsizetype i = 1; i < lines.size(); ++i) {
         QString line = lines[i];
         if (line.endsWith(u'\r')) {
