@@ -91,7 +91,10 @@ QByteArray headerLine(const char* name, const QString& value) {
     QByteArray out = QByteArray(name) + ":";
     qsizetype start = 0;
     while (start < utf8.size()) {
-        qsizetype end = std::min(start + kEncodedWordBytes, utf8.size());
+        // A word fits its line: after the name on the first, after one blank on the others.
+        const qsizetype lead = start == 0 ? out.size() + 1 : 1;
+        const qsizetype room = std::min(kEncodedWordBytes, (kFoldAt - lead - 12) / 4 * 3);
+        qsizetype end = std::min(start + room, utf8.size());
         // Never cut inside a character: back to the start of the one that crosses the limit.
         while (end < utf8.size() && end > start &&
                (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) {
@@ -185,9 +188,9 @@ struct Exchange {
     bool cancelled = false;
 
     QByteArray lastCommand;
-    QByteArray lastReply; // the server's last reply line
-    QStringList refused;  // recipients refused, with the reply
-    QByteArray refusedTo; // the To address, when it was refused
+    QByteArray lastFailure; // the server's last reply that refused something
+    QStringList refused;    // recipients refused, with the reply
+    QByteArray refusedTo;   // the To address, when it was refused
     QByteArray toAddress;
     bool bodyStarted = false; // the server asked for the message (354)
     bool finalAnswer = false; // and answered its end
@@ -201,8 +204,10 @@ int traceExchange(CURL*, curl_infotype type, char* data, size_t size, void* user
     if (type == CURLINFO_HEADER_OUT) {
         x->lastCommand = text;
     } else if (type == CURLINFO_HEADER_IN && !text.isEmpty()) {
-        x->lastReply = text;
         const bool failure = text.startsWith('4') || text.startsWith('5');
+        if (failure) {
+            x->lastFailure = text;
+        }
         if (x->bodyStarted) {
             x->finalAnswer = true;
         } else if (x->lastCommand.startsWith("DATA") && text.startsWith("354")) {
@@ -338,8 +343,8 @@ SendReport sendMail(const SmtpServer& server, const MailMessage& message,
                 "réception à temps : il est peut-être arrivé"));
         }
         const CURLcode reported = exchange.timedOut ? CURLE_OPERATION_TIMEDOUT : rc;
-        throw AppError(
-            withReply(curlErrorText(reported, exchange.timedOut ? "" : error), exchange.lastReply));
+        throw AppError(withReply(curlErrorText(reported, exchange.timedOut ? "" : error),
+                                 exchange.lastFailure));
     }
     if (!exchange.refusedTo.isEmpty()) {
         // Only the copy took it.

@@ -127,6 +127,16 @@ StationOk StationForm::accept() {
     m_station.email = m_editEmail.trimmed();
     m_station.smtpServer = m_editSmtp;
     m_station.smtpPort = m_editPort;
+    // Mail servers take only ASCII addresses: an accented one gives a message without a sender
+    // that one server refuses and another loses.
+    for (const QChar c : m_station.email) {
+        if (c.unicode() > 0x7F) {
+            return {false, QStringLiteral("Votre adresse Email contient des lettres accentuées ou "
+                                          "d'autres caractères non ASCII\nLes serveurs de "
+                                          "messagerie la refusent : corrigez-la ou bien "
+                                          "effacez-la")};
+        }
+    }
     if (!m_station.email.isEmpty() && m_station.smtpServer.isEmpty()) {
         return {false,
                 QStringLiteral(

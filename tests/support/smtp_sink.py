@@ -30,6 +30,16 @@ def option(name):
     return None
 
 
+def header_lines(envelope):
+    """The header lines of the message and of each of its parts, as sent."""
+    lines = []
+    for block in envelope.original_content.split(b"\r\n\r\n"):
+        first = block.split(b"\r\n")
+        if first and (b":" in first[0].split(b" ")[0] or first[0].startswith(b"--")):
+            lines += [line for line in first if not line.startswith(b"--")]
+    return lines or [b""]
+
+
 class Store:
     def __init__(self):
         self.count = 0
@@ -57,9 +67,8 @@ class Store:
             "rcptTos": envelope.rcpt_tos,
             "headers": {k: str(v) for k, v in msg.items()},
             "parts": parts,
-            "longestHeaderLine": max(len(line) for line in
-                                     envelope.original_content.split(b"\r\n\r\n")[0]
-                                     .split(b"\r\n")),
+            "longestHeaderLine": max(len(line) for line in header_lines(envelope)),
+            "longestHeaderText": max(header_lines(envelope), key=len).decode("ascii", "replace"),
         }
         self.count += 1
         path = os.path.join(OUT_DIR, "%d.json" % self.count)
