@@ -4,10 +4,12 @@
 #include "support/test_support.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace vu {
 namespace {
@@ -406,6 +408,39 @@ TEST(Cli, AMissingRosterIsSaidAndTheShippedCountryFileStandsIn) {
     const test::CliResult withFile = test::runCli({"score", log, "--program-folder", folder});
     EXPECT_EQ(r.out, withFile.out);
     EXPECT_EQ(r.out.section(u'\n', 0, 0).split(u'\t').value(10), "20") << r.out.toStdString();
+}
+
+} // namespace
+} // namespace vu
+
+namespace vu {
+namespace {
+
+// A contest file under the size limit can still need more memory than the machine gives: the
+// tool says so and exits with 1 instead of aborting. (AddressSanitizer needs an address space
+// without limit, so the sanitizer build leaves this case out.)
+TEST(Cli, AnAllocationFailureIsReportedNotACrash) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer cannot run under an address-space limit";
+#endif
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    const QString log = dir.filePath("BIG.QRP");
+    QFile big(log);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(qint64(1'136'363) * 88)); // a million blank records, sparse
+    big.close();
+    QProcess cli;
+    cli.setChildProcessModifier([] {
+        const rlimit limit{400u << 20, 400u << 20}; // 400 MiB of address space
+        ::setrlimit(RLIMIT_AS, &limit);
+    });
+    cli.start(QStringLiteral(VARURAV_CLI_PATH), {"score", log, "--program-folder", folder});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).endsWith("Mémoire insuffisante\n"));
 }
 
 } // namespace
