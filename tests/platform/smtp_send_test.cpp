@@ -141,6 +141,22 @@ TEST(SmtpSend, AnUnansweredEndOfMessageEndsWithinTheLimitAsMaybeArrived) {
     EXPECT_LT(timer.elapsed(), 2500);
 }
 
+// A server that drops the connection before the message: a plain failure, never "it may have
+// arrived".
+TEST(SmtpSend, AConnectionDroppedBeforeTheMessageIsAPlainFailure) {
+    test::SmtpSink sink({"--drop-data"});
+    ASSERT_NE(sink.port(), 0);
+    try {
+        sendMail({QStringLiteral("127.0.0.1"), sink.port(), 2000, 5000}, plainMessage());
+        ADD_FAILURE() << "no error";
+    } catch (const MailUnconfirmed& e) {
+        ADD_FAILURE() << e.message().toStdString();
+    } catch (const AppError& e) {
+        EXPECT_FALSE(e.message().isEmpty());
+    }
+    EXPECT_EQ(sink.messageCount(), 0);
+}
+
 // Non-ASCII texts make valid mail: an ASCII envelope or a refusal, an attachment name as
 // RFC 2231 says, and header lines within RFC 5322's limits.
 TEST(SmtpSend, NonAsciiAndLongFieldsMakeValidMail) {

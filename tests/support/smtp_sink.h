@@ -13,8 +13,8 @@ namespace vu::test {
 // bytes as "hex") and "longestHeaderLine" (in octets, as sent).
 class SmtpSink {
 public:
-    // `options` change its answers (see smtp_sink.py): {"--stall-data"}, {"--refuse-rcpt",
-    // address}, {"--reject-data", "554 ..."}.
+    // `options` change its answers (see smtp_sink.py): {"--stall-data"}, {"--drop-data"},
+    // {"--refuse-rcpt", address}, {"--reject-data", "554 ..."}.
     explicit SmtpSink(const QStringList& options = {});
     ~SmtpSink();
     SmtpSink(const SmtpSink&) = delete;

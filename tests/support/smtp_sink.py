@@ -8,6 +8,7 @@ Options after OUT_DIR change how it answers:
   --refuse-rcpt ADDRESS  refuses that recipient with "550 5.1.1 <ADDRESS>: Recipient refused"
   --reject-data TEXT     answers the end of the message with TEXT (a full reply: "554 ...")
   --stall-data           takes the whole message, stores it, and never answers the final "."
+  --drop-data            closes the connection when the message would begin (at DATA)
 """
 import asyncio
 import email
@@ -83,10 +84,18 @@ class Store:
         return "250 Message accepted"
 
 
+class Server(SMTP):
+    async def smtp_DATA(self, arg):
+        if option("--drop-data"):
+            self.transport.close()
+            return
+        return await super().smtp_DATA(arg)
+
+
 async def main():
     store = Store()
     loop = asyncio.get_running_loop()
-    server = await loop.create_server(lambda: SMTP(store), "127.0.0.1", 0)
+    server = await loop.create_server(lambda: Server(store), "127.0.0.1", 0)
     print(server.sockets[0].getsockname()[1], flush=True)
     try:
         await asyncio.wait_for(server.serve_forever(), LIFETIME_S)
