@@ -8,6 +8,7 @@
 #include <QUuid>
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 namespace vu {
 
@@ -111,7 +112,7 @@ QByteArray headerLine(const char* name, const QString& value) {
 // says, percent-encoded UTF-8 cut into numbered pieces on lines of their own.
 QByteArray dispositionLine(const QString& fileName) {
     const QByteArray utf8 = fileName.toUtf8();
-    bool plain = utf8.size() <= 50;
+    bool plain = utf8.size() <= 34; // the whole line within kFoldAt
     for (const char c : utf8) {
         plain = plain && c > 0x20 && c < 0x7F && c != '"' && c != '\\';
     }
@@ -121,7 +122,7 @@ QByteArray dispositionLine(const QString& fileName) {
     const QByteArray encoded =
         utf8.toPercentEncoding("!#$&+^`{}|~", QByteArray(), '%'); // RFC 2231 attribute-chars
     QByteArray out = "Content-Disposition: attachment";
-    constexpr qsizetype kPiece = 60;
+    constexpr qsizetype kPiece = 50;
     int n = 0;
     for (qsizetype at = 0; at < encoded.size(); ++n) {
         qsizetype end = std::min(at + kPiece, encoded.size());
@@ -140,6 +141,31 @@ QByteArray dispositionLine(const QString& fileName) {
     return out;
 }
 
+// Base64 in lines of 76 characters, each ended by CR LF.
+QByteArray base64Lines(const QByteArray& bytes) {
+    const QByteArray encoded = bytes.toBase64();
+    QByteArray out;
+    for (qsizetype at = 0; at < encoded.size(); at += 76) {
+        out += encoded.mid(at, 76) + "\r\n";
+    }
+    return out;
+}
+
+// The message handed to the library as it asks for it.
+struct MessageReader {
+    const QByteArray& text;
+    qsizetype done = 0;
+};
+
+size_t readMessage(char* buffer, size_t size, size_t count, void* user) {
+    auto* reader = static_cast<MessageReader*>(user);
+    const qsizetype n =
+        std::min(static_cast<qsizetype>(size * count), reader->text.size() - reader->done);
+    std::memcpy(buffer, reader->text.constData() + reader->done, static_cast<size_t>(n));
+    reader->done += n;
+    return static_cast<size_t>(n);
+}
+
 void appendLine(CurlPtr<curl_slist>& list, const QByteArray& line) {
     curl_slist* grown = curl_slist_append(list.get(), line.constData());
     if (grown == nullptr) {
@@ -152,12 +178,6 @@ void appendLine(CurlPtr<curl_slist>& list, const QByteArray& line) {
 QString messageId(const QString& from) {
     const QString domain = from.mid(from.lastIndexOf(u'@') + 1);
     return u'<' + QUuid::createUuid().toString(QUuid::WithoutBraces) + u'@' + domain + u'>';
-}
-
-void check(CURLcode code) {
-    if (code != CURLE_OK) {
-        throw AppError(curlErrorText(code, ""));
-    }
 }
 
 CurlPtr<CURLU> serverUrl(const SmtpServer& server) {
@@ -194,8 +214,6 @@ struct Exchange {
     QByteArray toAddress;
     bool bodyStarted = false; // the server asked for the message (354)
     bool finalAnswer = false; // and answered its end
-    curl_off_t uploaded = 0;
-    curl_off_t uploadTotal = 0;
 };
 
 int traceExchange(CURL*, curl_infotype type, char* data, size_t size, void* user) {
@@ -226,10 +244,8 @@ int traceExchange(CURL*, curl_infotype type, char* data, size_t size, void* user
 
 // Ends the exchange at the deadline or on a cancel, whatever phase it is in (the wait for the
 // answer to the message's end included).
-int watchExchange(void* user, curl_off_t, curl_off_t, curl_off_t ultotal, curl_off_t ulnow) {
+int watchExchange(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     auto* x = static_cast<Exchange*>(user);
-    x->uploaded = ulnow;
-    x->uploadTotal = ultotal;
     if (x->cancel != nullptr && x->cancel->load()) {
         x->cancelled = true;
         return 1;
@@ -260,44 +276,41 @@ SendReport sendMail(const SmtpServer& server, const MailMessage& message,
     }
     CURL* h = curl.get();
 
+    // The message is written here whole, headers and MIME parts, so that every line of it
+    // keeps within the limits (the library's own MIME writes a longer boundary line).
     const QByteArray sender = addressBytes("From", message.from);
-    CurlPtr<curl_slist> headers;
-    appendLine(headers, "From: " + sender);
-    appendLine(headers, "Reply-To: " + addressBytes("Reply-To", message.replyTo));
+    QByteArray text = "From: " + sender + "\r\n";
+    text += "Reply-To: " + addressBytes("Reply-To", message.replyTo) + "\r\n";
     CurlPtr<curl_slist> recipients;
     Exchange exchange;
     if (!message.to.isEmpty()) {
         exchange.toAddress = addressBytes("To", message.to);
-        appendLine(headers, "To: " + exchange.toAddress);
+        text += "To: " + exchange.toAddress + "\r\n";
         appendLine(recipients, '<' + exchange.toAddress + '>');
     }
     if (!message.cc.isEmpty()) {
         const QByteArray cc = addressBytes("Cc", message.cc);
-        appendLine(headers, "Cc: " + cc);
+        text += "Cc: " + cc + "\r\n";
         appendLine(recipients, '<' + cc + '>');
     }
-    appendLine(headers, headerLine("Date", message.date.toString(Qt::RFC2822Date)));
-    appendLine(headers, headerLine("Subject", message.subject));
-    appendLine(headers, headerLine("Message-ID", messageId(message.from)));
-    appendLine(headers, headerLine("X-Priority", QStringLiteral("3 (Normal)")));
-
-    CurlPtr<curl_mime> mime(curl_mime_init(h));
-    curl_mimepart* text = curl_mime_addpart(mime.get());
-    const QByteArray body = message.body.toUtf8();
-    check(curl_mime_data(text, body.constData(), body.size()));
-    check(curl_mime_type(text, "text/plain; charset=UTF-8"));
-    check(curl_mime_encoder(text, "quoted-printable"));
+    text += headerLine("Date", message.date.toString(Qt::RFC2822Date)) + "\r\n";
+    text += headerLine("Subject", message.subject) + "\r\n";
+    text += headerLine("Message-ID", messageId(message.from)) + "\r\n";
+    text += "X-Priority: 3 (Normal)\r\nMIME-Version: 1.0\r\n";
+    const QByteArray boundary =
+        "=_" + QUuid::createUuid().toString(QUuid::Id128).toLatin1(); // never in base64 text
+    text += "Content-Type: multipart/mixed;\r\n boundary=\"" + boundary + "\"\r\n\r\n";
+    text += "--" + boundary + "\r\nContent-Type: text/plain; charset=UTF-8\r\n" +
+            "Content-Transfer-Encoding: base64\r\n\r\n" + base64Lines(message.body.toUtf8());
     if (!message.attachmentPath.isEmpty()) {
         // Read now, so that a missing or unreadable file reports the file error itself.
         const QByteArray bytes = readWholeFile(message.attachmentPath, kContestFileLimit);
-        curl_mimepart* file = curl_mime_addpart(mime.get());
-        check(curl_mime_data(file, bytes.constData(), bytes.size()));
-        CurlPtr<curl_slist> partHeaders;
-        appendLine(partHeaders, dispositionLine(QFileInfo(message.attachmentPath).fileName()));
-        check(curl_mime_headers(file, partHeaders.release(), 1));
-        check(curl_mime_type(file, "text/plain; charset=windows-1252"));
-        check(curl_mime_encoder(file, "base64"));
+        text += "--" + boundary + "\r\nContent-Type: text/plain; charset=windows-1252\r\n" +
+                dispositionLine(QFileInfo(message.attachmentPath).fileName()) + "\r\n" +
+                "Content-Transfer-Encoding: base64\r\n\r\n" + base64Lines(bytes);
     }
+    text += "--" + boundary + "--\r\n";
+    MessageReader reader{text, 0};
 
     // One limit for the whole exchange: the library's own for the transfer, the same for each
     // answer awaited (its default is two minutes, beyond the limit), and the progress watch for
@@ -328,15 +341,16 @@ SendReport sendMail(const SmtpServer& server, const MailMessage& message,
     curl_easy_setopt(h, CURLOPT_MAIL_RCPT, recipients.get());
     // A refused copy stops nothing (the option's name as libcurl 7.88 spells it).
     curl_easy_setopt(h, CURLOPT_MAIL_RCPT_ALLLOWFAILS, 1L);
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(h, CURLOPT_MIMEPOST, mime.get());
+    curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(h, CURLOPT_READFUNCTION, readMessage);
+    curl_easy_setopt(h, CURLOPT_READDATA, &reader);
+    curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(text.size()));
     const CURLcode rc = curl_easy_perform(h);
     if (rc != CURLE_OK) {
         if (exchange.cancelled) {
             throw AppError(QStringLiteral("Envoi annulé"));
         }
-        const bool allSent = exchange.bodyStarted && (exchange.uploadTotal <= 0 ||
-                                                      exchange.uploaded >= exchange.uploadTotal);
+        const bool allSent = exchange.bodyStarted && reader.done == reader.text.size();
         if (allSent && !exchange.finalAnswer) {
             throw MailUnconfirmed(QStringLiteral(
                 "Le message a été envoyé en entier, mais le serveur n'a pas confirmé sa "

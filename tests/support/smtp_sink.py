@@ -34,10 +34,14 @@ def option(name):
 def header_lines(envelope):
     """The header lines of the message and of each of its parts, as sent."""
     lines = []
-    for block in envelope.original_content.split(b"\r\n\r\n"):
-        first = block.split(b"\r\n")
-        if first and (b":" in first[0].split(b" ")[0] or first[0].startswith(b"--")):
-            lines += [line for line in first if not line.startswith(b"--")]
+    in_headers = True
+    for line in envelope.original_content.split(b"\r\n"):
+        if line.startswith(b"--"):
+            in_headers = True  # a boundary: the part's headers follow
+        elif not line:
+            in_headers = False
+        elif in_headers:
+            lines.append(line)
     return lines or [b""]
 
 
