@@ -111,6 +111,19 @@ TEST_F(ApplicationReportsTest, AReportNeverWritesOverTheOpenContestFile) {
     }
 }
 
+// The main window's open refuses a log named like a report too, and keeps the current one.
+TEST_F(ApplicationReportsTest, OpeningALogNamedLikeAReportIsRefused) {
+    const QString named = m_dir.filePath("logs/OTHER.CBR");
+    test::writeFile(named, test::readFile(m_dir.filePath("logs/LOG.QRP")));
+    try {
+        app->session().openLog(named);
+        ADD_FAILURE() << "opened";
+    } catch (const AppError& e) {
+        EXPECT_TRUE(e.message().contains(named)) << e.message().toStdString();
+    }
+    EXPECT_EQ(app->session().contestFile().path(), m_dir.filePath("logs/LOG.QRP"));
+}
+
 TEST_F(ApplicationReportsTest, AdifGoesBesideTheContestFileWithTheCountriesOfTheTable) {
     const QString path = app->session().writeAdif();
     EXPECT_EQ(path, m_dir.filePath("logs/LOG.ADI"));
