@@ -44,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text.replace(QRegularExpression(QStringLiteral("[\\r\\n,;:=]")), QStringLiteral(" "));
 
     const vu::CountryList list = vu::buildCountryListText(bytes);
+    (void)vu::countryFileProblem(bytes); // the check of a downloaded country file
     vu::CountryIndex built;
     built.load(list.text);
     lookUpAll(built, text);

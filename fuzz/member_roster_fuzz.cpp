@@ -1,4 +1,5 @@
-// Any bytes as a roster file load without a fault, and callsigns look up in it.
+// Any bytes as a roster file load (and pass or fail the download check) without a fault, and
+// callsigns look up in it.
 #include "platform/cp1252.h"
 #include "scoring/member_roster.h"
 
@@ -9,6 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
     vu::RosterIndex roster;
     roster.load(bytes);
+    (void)vu::rosterBodyProblem(bytes); // the check of a downloaded roster
 
     QString text = vu::fromCp1252(bytes);
     text.replace(QRegularExpression(QStringLiteral("[\\r\\n,;]")), QStringLiteral(" "));

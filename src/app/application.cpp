@@ -3,6 +3,7 @@
 #include "platform/backup_volumes.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
+#include "platform/program_folder.h"
 #include "platform/version.h"
 #include "reports/adif.h"
 #include "reports/cabrillo.h"
@@ -47,6 +48,9 @@ Application::Application(ApplicationOptions options)
                             saveSettings();
                         },
                         [this] { saveSettings(); }});
+    m_countries.setFallbackFile(m_options.shippedCountryFile.isEmpty()
+                                    ? shippedFilePath(QStringLiteral("Secours/cty_wt.dat"))
+                                    : m_options.shippedCountryFile);
 }
 
 Application::~Application() = default;
@@ -69,6 +73,10 @@ void Application::startUp() {
         m_stationForm.buildCountryList(m_options.allowNetwork);
     } catch (const AppError& e) {
         m_startUpErrors << e.message();
+    }
+    // Scores made without the country table or the roster are wrong: the operator is told.
+    for (const QString& warning : m_session.referenceWarnings()) {
+        m_stationForm.reportStartUpError(warning);
     }
     // Cleared after the settings load, which names the contest folder; a load that fails still
     // leaves the folders known.

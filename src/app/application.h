@@ -25,6 +25,9 @@ struct ApplicationOptions {
     bool allowNetwork = true;               // false: no roster or country file download
     // Asks a Yes/No question at start-up (the roster update); null answers No.
     std::function<bool(const QString& question)> askYesNo;
+    // The country file shipped with the program (used when the program folder has none and
+    // none can be fetched); empty: the one beside the program or in its share/ folder.
+    QString shippedCountryFile{};
 };
 
 // The composition root's object: owns the program's parts and runs its start-up in order, so

@@ -2,6 +2,7 @@
 
 #include "platform/durable_file.h"
 #include "platform/errors.h"
+#include "platform/file_lock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +16,21 @@ namespace {
 QString tempNameFor(const QString& path) {
     const QFileInfo info(path);
     return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".tmp~");
+}
+
+// A copy never replaces a file that another program holds as its contest file (a quit copy or
+// a backup opened as a log): that program would go on writing into a file no longer there.
+void checkNotHeld(const QString& path) {
+    FileLock probe;
+    bool free = true;
+    try {
+        free = !QFileInfo::exists(path) || probe.tryLock(path);
+    } catch (const IoError&) {
+        return; // not a file that can be a contest file: the rename replaces it
+    }
+    if (!free) {
+        throw AppError(fileInUseText(path));
+    }
 }
 
 } // namespace
@@ -88,6 +104,10 @@ QString Backups::rotatingBackup(const QString& volumeRoot, const QString& contes
     const QString name = goOn ? backupNameAfter(contestFileName, m_last.number)
                               : nextBackupName(volumeRoot, contestFileName);
     const QString path = QDir(volumeRoot).filePath(name);
+    // A backup killed half-way left its hidden temporary file on the volume.
+    removeLeftoverTempFiles(volumeRoot, 60,
+                            QStringLiteral(".") + contestFileName + QStringLiteral("_*.sav.tmp~"));
+    checkNotHeld(path);
     writeFileAtomically(path, m_contestFile.storedImage(nullptr), tempNameFor(path));
     m_last = {volumeRoot, contestFileName, name.mid(contestFileName.size() + 1, 2).toInt()};
     return path;
@@ -96,6 +116,7 @@ QString Backups::rotatingBackup(const QString& volumeRoot, const QString& contes
 void Backups::quitCopy(const QDateTime& localNow) {
     const Record header = m_contestFile.headerRecord(localNow);
     const QString path = m_contestFile.path() + QStringLiteral("_Mem");
+    checkNotHeld(path);
     writeFileAtomically(path, m_contestFile.storedImage(&header), tempNameFor(path));
 }
 

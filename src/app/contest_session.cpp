@@ -1,9 +1,11 @@
 #include "app/contest_session.h"
 
 #include "platform/errors.h"
+#include "platform/paths.h"
 #include "platform/version.h"
 #include "reports/adif.h"
 #include "reports/cabrillo.h"
+#include "setup/file_naming.h"
 
 #include <QFileInfo>
 
@@ -12,7 +14,7 @@ namespace vu {
 ContestSession::ContestSession(StationSettings& station, CountryTable& countries,
                                MemberRoster& roster, const LanguageTexts& texts,
                                const TimeSource& time, QString filesFolder)
-    : m_station(station), m_countries(countries), m_texts(texts),
+    : m_station(station), m_countries(countries), m_roster(roster), m_texts(texts),
       m_filesFolder(std::move(filesFolder)), m_clock(time), m_file(m_table, station),
       m_scorer(countries, station), m_lines(m_table, m_file, m_clock, roster, m_scorer),
       m_entryPanel(m_table, m_clock, m_lines), m_gridEditing(m_table, m_file, m_clock, m_lines),
@@ -27,6 +29,7 @@ void ContestSession::loadLog() {
 void ContestSession::openLog(const QString& path) {
     // A file another program writes into is refused before anything changes: the log on screen
     // and its file stay the current ones.
+    FileNamingForm::checkContestFileExtension(path);
     m_file.checkNotInUse(QFileInfo(path).absoluteFilePath());
     if (m_hooks.contestFileChosen) {
         m_hooks.contestFileChosen(path);
@@ -89,7 +92,17 @@ ReportStation ContestSession::reportStation() const {
     return m_hooks.reportStation ? m_hooks.reportStation() : ReportStation{};
 }
 
+void ContestSession::checkNotContestFile(const QString& reportPath) const {
+    if (isSameFile(reportPath, m_file.path())) {
+        throw AppError(QStringLiteral("Le compte rendu %1 écraserait le fichier de concours "
+                                      "ouvert : il n'a pas été écrit")
+                           .arg(reportPath));
+    }
+}
+
 QString ContestSession::writeCabrillo() {
+    checkNotContestFile(m_filesFolder + QLatin1Char('/') +
+                        cabrilloFileName(m_station.contestFileName));
     const ReportStation station = reportStation();
     m_cabrilloPath = writeCabrilloFile(m_table, station, m_filesFolder, m_station.contestFileName);
     m_reportCheck = checkCabrillo(m_table, station, programVersion());
@@ -101,6 +114,8 @@ CabrilloCheck ContestSession::checkReport() const {
 }
 
 QString ContestSession::writeAdif() {
+    checkNotContestFile(m_station.contestFolder + QLatin1Char('/') +
+                        adifFileName(m_station.contestFileName));
     return writeAdifFile(m_table, reportStation(), m_countries, m_station.contestFolder,
                          m_station.contestFileName);
 }
@@ -110,6 +125,24 @@ QString ContestSession::writeReports() {
     writeAdif();
     return QStringLiteral("CABRILLO (*.CBR) + ADIF (*.ADI) ") +
            m_texts.message(MessageText::FichierSauve);
+}
+
+QStringList ContestSession::referenceWarnings() {
+    QStringList warnings;
+    const auto empty = [](const auto& size) {
+        try {
+            return size() == 0;
+        } catch (const AppError&) {
+            return true; // unreadable: as good as missing
+        }
+    };
+    if (empty([this] { return m_countries.index().lineCount(); })) {
+        warnings << QString::fromUtf8(kNoCountryListText);
+    }
+    if (empty([this] { return m_roster.index().size(); })) {
+        warnings << QString::fromUtf8(kNoRosterText);
+    }
+    return warnings;
 }
 
 QString ContestSession::mailButtonRefusal() const {
@@ -128,6 +161,13 @@ SendOutcome ContestSession::sendReportMail(const QString& smtpServer, const QStr
     SendOutcome outcome = m_reportMail.send(smtpServer, port);
     m_clock.setTickEnabled(true);
     return outcome;
+}
+
+void ContestSession::startReportMail(const QString& smtpServer, const QString& port,
+                                     std::function<void(const SendOutcome&)> done) {
+    // The tick goes on: a send that takes its time must not stop the clock or the backups.
+    m_clock.setTickEnabled(true);
+    m_reportMail.sendInBackground(smtpServer, port, std::move(done));
 }
 
 QString ContestSession::mainCaption() const {

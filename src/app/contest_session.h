@@ -17,6 +17,7 @@
 #include "setup/languages.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace vu {
@@ -34,6 +35,11 @@ struct SessionHooks {
 };
 
 // The contest being logged: the log table and its contest file, the clock, the scoring, the
+// The warnings of referenceWarnings below.
+inline constexpr char kNoCountryListText[] =
+    "Pas de liste des pays : les points des QSO hors continent sont faux";
+inline constexpr char kNoRosterText[] = "Pas de liste des membres : tous les QSO sont comptés NM";
+
 // entry line and the grid's editing, the backups and the report mail; runs the log's commands.
 class ContestSession {
 public:
@@ -81,7 +87,8 @@ public:
     // way the log shows again what the contest file holds, which the reports are written from.
     void settleCorrections(bool validate);
 
-    // "Creation Cabrillo": writes the Cabrillo file into the Files folder; returns its path.
+    // "Creation Cabrillo": writes the Cabrillo file into the Files folder; returns its path. A
+    // report never replaces the open contest file: that is refused (AppError naming it).
     QString writeCabrillo();
     // "Création ADIF": writes the ADIF file beside the contest file; returns its path.
     QString writeAdif();
@@ -94,6 +101,9 @@ public:
     [[nodiscard]] const CabrilloCheck& reportCheck() const { return m_reportCheck; }
     // Checks the Cabrillo report of the log as it is now, without writing it.
     [[nodiscard]] CabrilloCheck checkReport() const;
+    // What the operator must know of the reference data: one text each for a country table and
+    // a roster that are missing or empty (the scores are then wrong); empty when both hold data.
+    [[nodiscard]] QStringList referenceWarnings();
     // The mail button: the refusal to show; empty when the report mailing window opens.
     [[nodiscard]] QString mailButtonRefusal() const;
     // The report mailing window's activation: stops the tick, writes the Cabrillo file anew and
@@ -101,9 +111,14 @@ public:
     [[nodiscard]] QString activateReportMail();
     // "Envoi de l'email": sends through this SMTP server and port, then starts the tick again.
     [[nodiscard]] SendOutcome sendReportMail(const QString& smtpServer, const QString& port);
+    // The same send on a worker thread: the clock and the backups go on meanwhile. `done` is
+    // called on that thread; cancelReportMail ends the send at once.
+    void startReportMail(const QString& smtpServer, const QString& port,
+                         std::function<void(const SendOutcome&)> done);
+    void cancelReportMail() { m_reportMail.cancelSend(); }
     // The committee address and time-outs of the report send; the program's own unless set.
     void setReportMailOptions(const ReportMailOptions& options) {
-        m_reportMail = ReportMail(options);
+        m_reportMail.setOptions(options);
     }
 
     // The main window's title: program, version, start date and station callsign.
@@ -116,9 +131,12 @@ public:
 
 private:
     [[nodiscard]] ReportStation reportStation() const;
+    // Refuses a report whose path is the open contest file.
+    void checkNotContestFile(const QString& reportPath) const;
 
     StationSettings& m_station;
     CountryTable& m_countries;
+    MemberRoster& m_roster;
     const LanguageTexts& m_texts;
     QString m_filesFolder;
     SessionHooks m_hooks;

@@ -5,6 +5,7 @@
 #include "contest_log/log_format.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -256,7 +257,7 @@ void ContestFile::rewrite(const QDateTime& localNow) {
 
     const QString bak =
         m_station.contestFolder + QLatin1Char('/') + backupName(m_station.contestFileName);
-    writeFileAtomically(bak, readWholeFile(path()));
+    writeFileAtomically(bak, readWholeFile(path(), kContestFileLimit));
     replaceWith(image);
     m_file.open(path());
     for (int k = 1; k <= last; ++k) {

@@ -4,12 +4,14 @@
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 
 #include <QFile>
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,12 +92,8 @@ RecordFile::~RecordFile() {
 
 void RecordFile::open(const QString& path, bool writable) {
     close();
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
-    if (fd < 0) {
-        throw IoError::fromErrno(errno, path);
-    }
-    m_fd = fd;
+    // A FIFO or a device in place of the file is refused, never waited on.
+    m_fd = openRegularFile(path, writable);
     m_path = path;
 }
 
@@ -135,8 +133,14 @@ qint64 RecordFile::recordCount() const {
 }
 
 QByteArray RecordFile::readAll() const {
+    checkFileSize(m_fd, kContestFileLimit, m_path);
     const qint64 count = recordCount();
-    QByteArray data(count * kRecordSize, Qt::Uninitialized);
+    QByteArray data;
+    try {
+        data = QByteArray(count * kRecordSize, Qt::Uninitialized);
+    } catch (const std::bad_alloc&) {
+        throw IoError(ENOMEM, m_path);
+    }
     qint64 done = 0;
     while (done < data.size()) {
         const ssize_t n = ::pread(m_fd, data.data() + done, data.size() - done, done);

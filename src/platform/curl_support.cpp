@@ -3,7 +3,8 @@
 namespace vu {
 
 bool curlReady() {
-    // Done on first use, from the one thread that runs transfers.
+    // Done on first use, on the window thread: the start-up's downloads come first, and the
+    // report mail's worker is started only after a call here.
     static const bool ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     return ok;
 }

@@ -108,44 +108,18 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Ato
     syncDirectoryOf(path);
 }
 
-void removeLeftoverTempFiles(const QString& folder, qint64 minAgeSeconds) {
+void removeLeftoverTempFiles(const QString& folder, qint64 minAgeSeconds, const QString& pattern) {
     if (folder.isEmpty()) {
         return;
     }
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QFileInfoList leftovers =
-        QDir(folder).entryInfoList({QStringLiteral("*.tmp~")}, QDir::Files | QDir::Hidden);
+        QDir(folder).entryInfoList({pattern}, QDir::Files | QDir::Hidden);
     for (const QFileInfo& file : leftovers) {
         if (file.lastModified().toUTC().secsTo(now) >= minAgeSeconds) {
             QFile::remove(file.absoluteFilePath());
         }
     }
-}
-
-QByteArray readWholeFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        throw IoError::fromErrno(errno, path);
-    }
-    QByteArray data;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            const int err = errno; // a folder, for one, opens but does not read
-            ::close(fd);
-            throw IoError::fromErrno(err, path);
-        }
-        if (n == 0) {
-            break;
-        }
-        data.append(buffer, n);
-    }
-    ::close(fd);
-    return data;
 }
 
 } // namespace vu

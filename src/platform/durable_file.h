@@ -29,11 +29,10 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, const Ato
 // Makes writes beyond the file-size limit fail with "Disque plein" instead of ending the process
 // with SIGXFSZ.
 void ignoreFileSizeSignal();
-// Removes the temporary files ("*.tmp~") of whole-file writes that a crash or a kill left in
-// `folder`, those older than `minAgeSeconds` (a younger one may be another program's write in
-// progress). Failures are ignored.
-void removeLeftoverTempFiles(const QString& folder, qint64 minAgeSeconds = 60);
-// Reads a whole file; throws IoError.
-[[nodiscard]] QByteArray readWholeFile(const QString& path);
+// Removes the temporary files ("*.tmp~", hidden ones included, or those matching `pattern`) of
+// whole-file writes that a crash or a kill left in `folder`, those older than `minAgeSeconds` (a
+// younger one may be another program's write in progress). Failures are ignored.
+void removeLeftoverTempFiles(const QString& folder, qint64 minAgeSeconds = 60,
+                             const QString& pattern = QStringLiteral("*.tmp~"));
 
 } // namespace vu

@@ -39,6 +39,12 @@ QString IoError::textFor(int code) {
         return QStringLiteral("Ce nom est celui d'un dossier, pas d'un fichier");
     case ELOOP:
         return QStringLiteral("Trop de liens symboliques");
+    case ENOMEM:
+        return QStringLiteral("Mémoire insuffisante");
+    case NotRegularFile:
+        return QStringLiteral("Ce n'est pas un fichier ordinaire");
+    case TooLarge:
+        return QStringLiteral("Fichier trop volumineux");
     default:
         return QStringLiteral("Erreur E/S %1").arg(code);
     }

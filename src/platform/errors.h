@@ -30,6 +30,9 @@ public:
         AccessDenied = 5,
         ReadBeyondEnd = 38,
         DiskFull = 112,
+        // Codes of the program's own refusals of an input file.
+        NotRegularFile = 1001, // a FIFO, a device, a socket where a file should be
+        TooLarge = 1002,       // larger than any real file of its kind
     };
     IoError(int code, QString path = {});
     [[nodiscard]] int code() const { return m_code; }
@@ -51,6 +54,8 @@ class EveryStep {
 public:
     void run(const std::function<void()>& step);
     void finish() const;
+    // Whether a step failed so far.
+    [[nodiscard]] bool failed() const { return static_cast<bool>(m_first); }
 
 private:
     std::exception_ptr m_first;

@@ -1,6 +1,7 @@
 #include "platform/file_lock.h"
 
 #include "platform/errors.h"
+#include "platform/input_file.h"
 
 #include <QFile>
 #include <cerrno>
@@ -51,14 +52,10 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
 
 bool FileLock::tryLock(const QString& path) {
     release();
-    const QByteArray name = QFile::encodeName(path);
     // A writer that replaces the file by renaming a new one over it locks the new one first; a
     // lock taken on the old one in between is tried again on the file now under the name.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            throw IoError::fromErrno(errno, path);
-        }
+        const int fd = openRegularFile(path); // never waits on a FIFO
         int rc = 0;
         do {
             rc = ::flock(fd, LOCK_EX | LOCK_NB);

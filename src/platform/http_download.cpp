@@ -2,6 +2,8 @@
 
 #include "platform/curl_support.h"
 #include "platform/durable_file.h"
+#include "platform/errors.h"
+#include "platform/input_file.h"
 
 #include <QFile>
 #include <algorithm>
@@ -87,7 +89,45 @@ struct FileSink {
     int fd = -1;
     curl_off_t written = 0;
     int error = 0;
+    bool chunked = false; // the last response's body came in chunks
 };
+
+// Notes whether the final response is chunked: libcurl reports a chunked body cut before its
+// last chunk as an error, but takes a body without length or chunks as whole when the
+// connection closes, even when it closed early.
+size_t readHeader(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<FileSink*>(user);
+    const size_t bytes = size * count;
+    const QByteArray line = QByteArray(data, static_cast<qsizetype>(bytes)).trimmed().toLower();
+    if (line.startsWith("http/")) {
+        sink->chunked = false; // a new response (after a redirect or a 100 Continue)
+    } else if (line.startsWith("transfer-encoding:") && line.contains("chunked")) {
+        sink->chunked = true;
+    }
+    return bytes;
+}
+
+// Why a completed transfer may still be cut: its end was never announced.
+QString framingProblem(CURL* handle, const FileSink& sink) {
+    long version = 0;
+    curl_easy_getinfo(handle, CURLINFO_HTTP_VERSION, &version);
+    if (version >= CURL_HTTP_VERSION_2_0) {
+        return {}; // each stream ends with a frame of its own
+    }
+    curl_off_t length = -1;
+    curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    if (length >= 0) {
+        return length == sink.written ? QString()
+                                      : QStringLiteral("the file arrived incomplete (%1 of %2 "
+                                                       "bytes)")
+                                            .arg(sink.written)
+                                            .arg(length);
+    }
+    if (sink.chunked) {
+        return {};
+    }
+    return QStringLiteral("the server did not say where the file ends: it may be incomplete");
+}
 
 size_t writeToSink(char* data, size_t size, size_t count, void* user) {
     auto* sink = static_cast<FileSink*>(user);
@@ -114,8 +154,8 @@ size_t writeToSink(char* data, size_t size, size_t count, void* user) {
 
 } // namespace
 
-DownloadResult downloadToFile(const QString& url, const QString& target,
-                              const HttpOptions& options) {
+DownloadResult downloadToFile(const QString& url, const QString& target, const HttpOptions& options,
+                              const BodyCheck& check) {
     const QByteArray temp = QFile::encodeName(target + QStringLiteral(".download~"));
     FileSink sink;
     sink.fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -123,6 +163,7 @@ DownloadResult downloadToFile(const QString& url, const QString& target,
         return {false, QString::fromLocal8Bit(std::strerror(errno))};
     }
     QString error;
+    bool wrongContent = false;
     {
         Transfer transfer(url, options, options.totalTimeoutMs);
         if (transfer.handle() != nullptr) {
@@ -130,8 +171,13 @@ DownloadResult downloadToFile(const QString& url, const QString& target,
             curl_easy_setopt(transfer.handle(), CURLOPT_MAXFILESIZE_LARGE, kMaxBodyBytes);
             curl_easy_setopt(transfer.handle(), CURLOPT_WRITEFUNCTION, writeToSink);
             curl_easy_setopt(transfer.handle(), CURLOPT_WRITEDATA, &sink);
+            curl_easy_setopt(transfer.handle(), CURLOPT_HEADERFUNCTION, readHeader);
+            curl_easy_setopt(transfer.handle(), CURLOPT_HEADERDATA, &sink);
         }
         error = transfer.perform();
+        if (error.isEmpty() && sink.error == 0) {
+            error = framingProblem(transfer.handle(), sink);
+        }
     }
     if (error.isEmpty() && sink.error != 0) {
         error = QString::fromLocal8Bit(std::strerror(sink.error));
@@ -145,12 +191,21 @@ DownloadResult downloadToFile(const QString& url, const QString& target,
     if (::close(sink.fd) != 0 && error.isEmpty()) {
         error = QString::fromLocal8Bit(std::strerror(errno));
     }
+    if (error.isEmpty() && check) {
+        // What arrived is checked before it takes the place of the file that works.
+        try {
+            error = check(readWholeFile(QFile::decodeName(temp), kMaxBodyBytes));
+        } catch (const AppError& e) {
+            error = e.message();
+        }
+        wrongContent = !error.isEmpty();
+    }
     if (error.isEmpty() && ::rename(temp.constData(), QFile::encodeName(target).constData()) != 0) {
         error = QString::fromLocal8Bit(std::strerror(errno));
     }
     if (!error.isEmpty()) {
         ::unlink(temp.constData());
-        return {false, error};
+        return {false, error, wrongContent};
     }
     syncDirectoryOf(target);
     return {true, {}};

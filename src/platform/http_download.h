@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace vu {
 
@@ -17,14 +19,22 @@ struct HttpOptions {
 struct DownloadResult {
     bool ok = false;
     QString error;
+    bool wrongContent = false; // the body arrived whole, but the check refused it (`error`)
 };
 
+// Says what is wrong with a received body (the text to show), or nothing when it is what was
+// asked for.
+using BodyCheck = std::function<QString(const QByteArray& body)>;
+
 // Fetches an HTTPS address into `target`. The body goes to a temporary file beside the target,
-// which replaces it only when the transfer completed with a success status and a non-empty
-// body: a failed, refused or partial download leaves the target as it was. Nothing is served
-// from a cache.
+// which replaces it only when the transfer completed with a success status, its end was
+// announced (the Content-Length reached, or the final chunk; a body that merely stops when the
+// connection closes may be cut), the body is not empty and `check` (when given) finds nothing
+// wrong with it: a failed, refused, partial or wrong download leaves the target as it was.
+// Nothing is served from a cache.
 [[nodiscard]] DownloadResult downloadToFile(const QString& url, const QString& target,
-                                            const HttpOptions& options);
+                                            const HttpOptions& options,
+                                            const BodyCheck& check = {});
 
 // True when an HTTPS server answers at `url` within the probe time-out.
 [[nodiscard]] bool urlReachable(const QString& url, const HttpOptions& options);

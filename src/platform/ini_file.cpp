@@ -3,6 +3,7 @@
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -97,11 +98,14 @@ QString oneLine(QString value) {
 IniFile::IniFile(QString path) : m_path(std::move(path)) {
     QByteArray bytes;
     try {
-        bytes = readWholeFile(m_path);
+        bytes = readWholeFile(m_path, kTextFileLimit);
     } catch (const IoError&) {
         // The services answer defaults for a file they cannot read; such a file is never saved
         // over, since that would put those defaults in place of what it holds.
         m_unreadable = QFileInfo::exists(m_path) || QFileInfo(m_path).isSymLink();
+        if (m_unreadable) {
+            m_readError = std::current_exception();
+        }
         return;
     }
     m_lines = fromCp1252(bytes).split(u'\n');
@@ -112,6 +116,12 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
         if (line.endsWith(u'\r')) {
             line.chop(1);
         }
+    }
+}
+
+void IniFile::raiseReadError() const {
+    if (m_readError) {
+        std::rethrow_exception(m_readError);
     }
 }
 

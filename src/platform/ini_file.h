@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 
 namespace vu {
 
@@ -16,6 +17,10 @@ public:
 
     // Reads the file at `path`; a missing or unreadable file reads as an empty one.
     explicit IniFile(QString path);
+
+    // Raises the error of a file that is there but could not be read (a FIFO, a device, one
+    // too large, ...), naming it; a missing file is no error.
+    void raiseReadError() const;
 
     [[nodiscard]] const QString& path() const { return m_path; }
 
@@ -54,6 +59,7 @@ private:
     QString m_path;
     QStringList m_lines;
     bool m_unreadable = false;
+    std::exception_ptr m_readError;
 };
 
 } // namespace vu

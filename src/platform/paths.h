@@ -9,4 +9,8 @@ namespace vu {
 // when the name has none: the names of the ".BAK" copy and of the report files.
 [[nodiscard]] QString replaceExtension(const QString& fileName, QStringView extension);
 
+// True when both paths name one existing file (the same device and inode: links, other
+// spellings and names that differ only in case on a file system that ignores it included).
+[[nodiscard]] bool isSameFile(const QString& a, const QString& b);
+
 } // namespace vu

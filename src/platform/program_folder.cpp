@@ -1,5 +1,8 @@
 #include "platform/program_folder.h"
 
+#include "platform/errors.h"
+#include "platform/input_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,15 +29,20 @@ void seed(const QString& from, const QString& to) {
 // Copies a shipped file that the operator does not edit (a user guide) into the data folder
 // when the copy there differs, so that an upgrade brings its new version.
 void refresh(const QString& from, const QString& to) {
-    QFile shipped(from);
-    if (!shipped.open(QIODevice::ReadOnly)) {
+    // Read as every input file is: a FIFO or a device under either name is never waited on.
+    QByteArray shipped;
+    try {
+        shipped = readWholeFile(from, kReferenceFileLimit);
+    } catch (const IoError&) {
         return;
     }
-    QFile copy(to);
-    if (copy.open(QIODevice::ReadOnly) && copy.readAll() == shipped.readAll()) {
-        return;
+    try {
+        if (readWholeFile(to, kReferenceFileLimit) == shipped) {
+            return;
+        }
+    } catch (const IoError&) {
+        // missing or unreadable: replaced below
     }
-    copy.close();
     QFile::remove(to);
     QFile::copy(from, to);
 }
@@ -67,6 +75,17 @@ QString resolveProgramFolder(const QString& executableDir, const QString& userDa
         }
     }
     return userDataDir;
+}
+
+QString shippedFilePath(const QString& relative) {
+    const QString dir = executableFolder();
+    for (const QString& candidate :
+         {dir + u'/' + relative, dir + QStringLiteral("/../share/varurav-uda/") + relative}) {
+        if (QFileInfo::exists(candidate)) {
+            return QDir::cleanPath(candidate);
+        }
+    }
+    return {};
 }
 
 QString defaultProgramFolder() {

@@ -20,6 +20,10 @@ namespace vu {
 [[nodiscard]] QString resolveProgramFolder(const QString& executableDir,
                                            const QString& userDataDir);
 
+// A file shipped with the program (`relative` to where it lies): beside the executable, else in
+// ../share/varurav-uda; empty when neither holds it.
+[[nodiscard]] QString shippedFilePath(const QString& relative);
+
 // The program folder of this run: resolveProgramFolder on the executable's folder and the
 // application's per-user data folder (the application name must be set first).
 [[nodiscard]] QString defaultProgramFolder();

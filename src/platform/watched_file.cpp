@@ -15,9 +15,9 @@ constexpr qint64 kSettleSeconds = 2;
 
 } // namespace
 
-WatchedFile::WatchedFile(QString folder, QString name)
+WatchedFile::WatchedFile(QString folder, QString name, qint64 maxBytes)
     : m_folder(std::move(folder)), m_name(std::move(name)),
-      m_exactPath(QFile::encodeName(m_folder + QLatin1Char('/') + m_name)) {}
+      m_exactPath(QFile::encodeName(m_folder + QLatin1Char('/') + m_name)), m_maxBytes(maxBytes) {}
 
 WatchedFile::Stamp WatchedFile::stampOf(const QByteArray& path) {
     struct stat st {};

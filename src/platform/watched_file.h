@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/durable_file.h"
+#include "platform/input_file.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,7 +13,8 @@ namespace vu {
 // that its content can be kept in memory and read again only when it changed.
 class WatchedFile {
 public:
-    WatchedFile(QString folder, QString name);
+    // A content larger than `maxBytes` is refused (IoError TooLarge) rather than read.
+    WatchedFile(QString folder, QString name, qint64 maxBytes = kReferenceFileLimit);
 
     // The file's path on disk: the exact name when it exists, else a variant of the name in
     // another case (the first in name order), else the folder and the name as given.
@@ -33,7 +34,7 @@ public:
             return;
         }
         try {
-            load(exists() ? readWholeFile(path()) : QByteArray());
+            load(exists() ? readWholeFile(path(), m_maxBytes) : QByteArray());
         } catch (...) {
             invalidate();
             load(QByteArray());
@@ -57,6 +58,7 @@ private:
     QString m_folder;
     QString m_name;
     QByteArray m_exactPath;
+    qint64 m_maxBytes;
     // The folder listing is redone only when the folder itself changed, or when it changed so
     // shortly before the listing that a later change could carry the same time stamp.
     mutable Stamp m_folderStamp;

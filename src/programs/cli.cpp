@@ -3,12 +3,15 @@
 #include "contest_log/quick_entry.h"
 #include "platform/errors.h"
 #include "platform/program_folder.h"
+#include "setup/file_naming.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -84,6 +87,10 @@ std::unique_ptr<vu::Application> startProgram(const QString& programFolder) {
     // What the window program shows in its first window: the tool says it before going on.
     for (const QString& error : app->startUpErrors()) {
         printError(error);
+    }
+    // Scores made without the country table or the roster are wrong: the tool says so.
+    for (const QString& warning : app->session().referenceWarnings()) {
+        printError(warning);
     }
     app->acceptStation();
     return app;
@@ -189,6 +196,8 @@ int reportCommand(const QStringList& args, QString (vu::ContestSession::*write)(
     if (!app) {
         return usage();
     }
+    // A contest file named like a report would be replaced by it.
+    vu::FileNamingForm::checkContestFileExtension(app->session().contestFile().path());
     print(((app->session()).*write)() + QLatin1Char('\n'));
     return 0;
 }
@@ -244,6 +253,9 @@ int main(int argc, char** argv) {
         }
     } catch (const vu::AppError& e) {
         printError(e.message());
+        return 1;
+    } catch (const std::bad_alloc&) {
+        printError(vu::IoError::textFor(ENOMEM));
         return 1;
     }
     return usage();

@@ -1,5 +1,6 @@
 #include "reports/report_mail.h"
 
+#include "platform/curl_support.h"
 #include "platform/errors.h"
 #include "reports/email_address.h"
 
@@ -83,7 +84,14 @@ void ReportMail::setRecipientText(const QString& text) {
     }
 }
 
-SendOutcome ReportMail::send(const QString& serverText, const QString& portText) const {
+SendOutcome ReportMail::send(const QString& serverText, const QString& portText,
+                             const std::atomic<bool>* cancel) const {
+    return sendMessage(m_message, m_options, serverText, portText, cancel);
+}
+
+SendOutcome ReportMail::sendMessage(const MailMessage& message, const ReportMailOptions& options,
+                                    const QString& serverText, const QString& portText,
+                                    const std::atomic<bool>* cancel) {
     const std::optional<int> port = portNumber(portText);
     if (!port) {
         return {false,
@@ -92,16 +100,69 @@ SendOutcome ReportMail::send(const QString& serverText, const QString& portText)
                  kNotSent}};
     }
     // Without an accepted recipient the report would reach only the copy address.
-    if (m_message.to.isEmpty()) {
+    if (message.to.isEmpty()) {
         return {false, {kCommitteeRejected, kNotSent}};
     }
+    SendReport report;
     try {
-        sendMail({serverText, *port, m_options.connectTimeoutMs, m_options.timeoutMs}, m_message);
+        report = sendMail({serverText, *port, options.connectTimeoutMs, options.timeoutMs}, message,
+                          cancel);
+    } catch (const MailUnconfirmed& e) {
+        return {false, {e.message()}}; // not "not sent": it may well have arrived
     } catch (const AppError& e) {
         return {false, {e.message(), kNotSent}};
     }
-    return {true,
-            {QStringLiteral("         Vos fichiers compte rendus ont été envoyés au  correcteur")}};
+    SendOutcome outcome{
+        true,
+        {QStringLiteral("         Vos fichiers compte rendus ont été envoyés au  correcteur")}};
+    for (const QString& refused : report.refused) {
+        // The operator's own copy: the committee has the report all the same.
+        outcome.messages << QStringLiteral("La copie n'a pas été acceptée par le serveur : ") +
+                                refused;
+    }
+    return outcome;
+}
+
+ReportMail::~ReportMail() {
+    cancelSend();
+    if (m_worker.joinable()) {
+        m_worker.join();
+    }
+}
+
+bool ReportMail::sending() const {
+    return m_sending->load();
+}
+
+void ReportMail::cancelSend() {
+    m_cancel->store(true);
+}
+
+void ReportMail::sendInBackground(const QString& serverText, const QString& portText,
+                                  std::function<void(const SendOutcome&)> done) {
+    if (sending()) {
+        return;
+    }
+    if (m_worker.joinable()) {
+        m_worker.join(); // the last one has ended: its outcome was handed over
+    }
+    (void)curlReady(); // the library is set up on this thread, before any worker uses it
+    m_cancel->store(false);
+    m_sending->store(true);
+    // The worker works on its own copies: the window may change the message meanwhile.
+    m_worker = std::thread([message = m_message, options = m_options, serverText, portText,
+                            cancel = m_cancel, sendingFlag = m_sending, done = std::move(done)] {
+        SendOutcome outcome;
+        try {
+            outcome = sendMessage(message, options, serverText, portText, cancel.get());
+        } catch (const std::exception& e) {
+            outcome = {false, {QString::fromUtf8(e.what()), kNotSent}};
+        }
+        sendingFlag->store(false);
+        if (done) {
+            done(outcome);
+        }
+    });
 }
 
 } // namespace vu

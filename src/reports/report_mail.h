@@ -5,6 +5,10 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
 
 namespace vu {
 
@@ -38,6 +42,11 @@ struct ReportMailOptions {
 class ReportMail {
 public:
     explicit ReportMail(ReportMailOptions options = {});
+    // Cancels a send in progress and waits for its worker, which ends within a second.
+    ~ReportMail();
+    ReportMail(const ReportMail&) = delete;
+    ReportMail& operator=(const ReportMail&) = delete;
+    void setOptions(ReportMailOptions options) { m_options = std::move(options); }
 
     // Why the mail button refuses to open the window for these station values; empty when it
     // opens it.
@@ -51,8 +60,18 @@ public:
     // address becomes the only To address; a rejected one shows the error label and leaves the
     // last accepted address in place.
     void setRecipientText(const QString& text);
-    // Sends the message to the server named by the station form's SMTP and port texts.
-    [[nodiscard]] SendOutcome send(const QString& serverText, const QString& portText) const;
+    // Sends the message to the server named by the station form's SMTP and port texts, within
+    // the options' time-out from connecting to the last answer; `cancel` ends it early.
+    [[nodiscard]] SendOutcome send(const QString& serverText, const QString& portText,
+                                   const std::atomic<bool>* cancel = nullptr) const;
+    // The same send on a worker thread, so that the window, the clock and the backups go on:
+    // `done` is called on that thread with the outcome. Nothing starts while a send runs.
+    void sendInBackground(const QString& serverText, const QString& portText,
+                          std::function<void(const SendOutcome&)> done);
+    // Whether a background send runs.
+    [[nodiscard]] bool sending() const;
+    // Ends the background send at once (its outcome says it was cancelled).
+    void cancelSend();
 
     [[nodiscard]] const MailMessage& message() const { return m_message; }
     [[nodiscard]] const QString& recipientText() const { return m_recipientText; }
@@ -62,12 +81,21 @@ public:
     [[nodiscard]] const QString& attachmentLabel() const { return m_attachmentLabel; }
 
 private:
+    [[nodiscard]] static SendOutcome sendMessage(const MailMessage& message,
+                                                 const ReportMailOptions& options,
+                                                 const QString& serverText, const QString& portText,
+                                                 const std::atomic<bool>* cancel);
+
     ReportMailOptions m_options;
     MailMessage m_message;
     QString m_recipientText;
     bool m_recipientRejected = false;
     QStringList m_bodyLines;
     QString m_attachmentLabel;
+    // Shared with the worker, which may outlive a send's caller but never this object.
+    std::shared_ptr<std::atomic<bool>> m_cancel = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<std::atomic<bool>> m_sending = std::make_shared<std::atomic<bool>>(false);
+    std::thread m_worker;
 };
 
 } // namespace vu

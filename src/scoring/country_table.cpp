@@ -3,8 +3,10 @@
 #include "platform/cp1252.h"
 #include "platform/durable_file.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 #include "platform/text_trim.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <array>
 #include <functional>
@@ -338,24 +340,82 @@ CountryTable::CountryTable(QString programFolder)
 
 CountryTable::~CountryTable() = default;
 
+QString countryFileProblem(QByteArrayView body) {
+    const QString refusal = QString::fromUtf8(kNotACountryFileText);
+    // A file cut short ends inside a record, before its ";".
+    const QByteArrayView text = trimBlanks(body);
+    if (body.contains('\0') || !text.endsWith(';')) {
+        return refusal;
+    }
+    const CountryList list = buildCountryListText(body);
+    return list.dxccPrefixes.size() >= kMinCountryEntities ? QString() : refusal;
+}
+
 bool CountryTable::downloadCountryFile() {
     if (m_countryFile.exists()) {
         return false;
     }
-    return downloadToFile(m_sources.countryFileUrl(), m_countryFile.path(), m_sources.http).ok;
+    return fetchCountryFile();
+}
+
+bool CountryTable::fetchCountryFile() {
+    const DownloadResult download =
+        downloadToFile(m_sources.countryFileUrl(), m_countryFile.path(), m_sources.http,
+                       [](const QByteArray& body) { return countryFileProblem(body); });
+    if (download.wrongContent) {
+        m_downloadRefusal = download.error + QStringLiteral(" : ") + m_sources.countryFileUrl();
+    }
+    return download.ok;
 }
 
 void CountryTable::buildCountryList(bool allowDownload) {
     m_dxccPrefixes.clear();
-    m_fetched = !m_countryFile.exists() && allowDownload && downloadCountryFile();
-    if (!m_countryFile.exists()) {
-        return; // the country list keeps what it had
+    m_fetched = false;
+    m_downloadRefusal.clear();
+    m_usesFallback = false;
+    // The program folder's file, else a fresh one from the server; one that gives no country is
+    // fetched again, since it would otherwise stay for good.
+    QString source = m_countryFile.path();
+    CountryList list;
+    EveryStep steps; // an unreadable file is reported, and the shipped copy still stands in
+    const auto readList = [&list, &source] {
+        list = buildCountryListText(readWholeFile(source, kReferenceFileLimit));
+    };
+    if (m_countryFile.exists()) {
+        steps.run(readList);
     }
-    CountryList list = buildCountryListText(readWholeFile(m_countryFile.path()));
+    if (list.text.isEmpty() && allowDownload && fetchCountryFile()) {
+        m_fetched = true;
+        steps.run(readList);
+    }
+    steps.run([this] {
+        if (!m_downloadRefusal.isEmpty()) {
+            throw AppError(m_downloadRefusal);
+        }
+    });
+    if (list.text.isEmpty() && m_countryFile.exists() && !steps.failed()) {
+        steps.run([&source] {
+            throw AppError(
+                QStringLiteral("Le fichier des pays %1 ne donne aucun pays : il n'a pas été pris")
+                    .arg(source));
+        });
+    }
+    // The copy shipped with the program stands in when there is nothing better; it is not put
+    // into the program folder, so that the next start tries the server again.
+    if (list.text.isEmpty() && !m_fallbackFile.isEmpty() && QFileInfo::exists(m_fallbackFile)) {
+        steps.run([&] {
+            CountryList shipped =
+                buildCountryListText(readWholeFile(m_fallbackFile, kReferenceFileLimit));
+            if (!shipped.text.isEmpty()) {
+                source = m_fallbackFile;
+                list = std::move(shipped);
+                m_usesFallback = true;
+            }
+        });
+    }
     if (list.text.isEmpty()) {
-        throw AppError(
-            QStringLiteral("Le fichier des pays %1 ne donne aucun pays : il n'a pas été pris")
-                .arg(m_countryFile.path()));
+        steps.finish();
+        return; // the country list keeps what it had
     }
     writeFileAtomically(m_countryList.path(), list.text);
     // The list just written is the one in memory: no need to read it back.
@@ -363,11 +423,14 @@ void CountryTable::buildCountryList(bool allowDownload) {
     m_index.load(list.text);
     m_dxccPrefixes = std::move(list.dxccPrefixes);
     if (!list.unclosedEntities.isEmpty()) {
-        throw AppError(
-            QStringLiteral("Le fichier des pays %1 est abîmé : il manque le « ; » qui "
-                           "termine %2")
-                .arg(m_countryFile.path(), list.unclosedEntities.join(QStringLiteral(", "))));
+        steps.run([&] {
+            throw AppError(
+                QStringLiteral("Le fichier des pays %1 est abîmé : il manque le « ; » qui "
+                               "termine %2")
+                    .arg(source, list.unclosedEntities.join(QStringLiteral(", "))));
+        });
     }
+    steps.finish();
 }
 
 const QStringList& CountryTable::dxccPrefixes() const {

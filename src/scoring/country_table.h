@@ -37,6 +37,17 @@ struct CountryList {
 // (some entity names do) is written between double quotes so that it cannot shift the fields.
 [[nodiscard]] CountryList buildCountryListText(QByteArrayView countryFile);
 
+// What start-up says of a received country file that is not one.
+inline constexpr char kNotACountryFileText[] = "Le fichier reçu n'est pas une liste des pays";
+// A real country file has some 340 entities; a file that gives fewer is not one.
+inline constexpr qsizetype kMinCountryEntities = 300;
+
+// Checks a received country file before it replaces the file in use: no NUL bytes, the last
+// record closed by its ";" (a cut file ends inside one) and at least kMinCountryEntities
+// entities with a prefix. Gives kNotACountryFileText, or nothing when the body is a country
+// file.
+[[nodiscard]] QString countryFileProblem(QByteArrayView body);
+
 // The country list held in memory. It answers exactly as a scan of the list from its first line
 // would: the first line with a key wins.
 class CountryIndex {
@@ -83,11 +94,17 @@ public:
     ~CountryTable();
 
     // Builds the country list from the country file (fetching the file first when it is missing
-    // and `allowDownload` is set) and fills the DXCC prefix list. A country file that gives no
-    // country leaves the list as it was; it, and records that run into the next ones, are
-    // reported with an AppError once the build is done, since every contact would otherwise
-    // score as an unknown country without a word.
+    // or gives no country and `allowDownload` is set; else from the shipped copy when the program
+    // folder has none) and fills the DXCC prefix list. A country file that gives no country
+    // leaves the list as it was; it, a received file that is not a country file, and records
+    // that run into the next ones, are reported with an AppError once the build is done, since
+    // every contact would otherwise score as an unknown country without a word.
     void buildCountryList(bool allowDownload);
+    // The country file shipped with the program, used when the program folder has none and none
+    // could be fetched.
+    void setFallbackFile(QString path) { m_fallbackFile = std::move(path); }
+    // True when the last build took the shipped copy.
+    [[nodiscard]] bool usesFallback() const { return m_usesFallback; }
     // DXCC prefixes, each entity once, in country-file order (the station window's list).
     [[nodiscard]] const QStringList& dxccPrefixes() const;
 
@@ -115,7 +132,14 @@ private:
     QString m_programFolder;
     QStringList m_dxccPrefixes;
     CountryResult m_last;
+    // Fetches the country file over whatever is there; true when it arrived and passed the
+    // content check (a refusal is kept in m_downloadRefusal).
+    bool fetchCountryFile();
+
     ReferenceSources m_sources;
+    QString m_fallbackFile;
+    QString m_downloadRefusal;
+    bool m_usesFallback = false;
     WatchedFile m_countryFile;
     WatchedFile m_countryList;
     CountryIndex m_index;

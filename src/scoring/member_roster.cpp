@@ -32,6 +32,38 @@ QString baseCallsign(const QString& callsign) {
     return slash < 0 ? s : s.mid(slash + 1);
 }
 
+QString rosterBodyProblem(QByteArrayView body) {
+    const QString refusal = QString::fromUtf8(kNotARosterText);
+    if (body.contains('\0')) {
+        return refusal;
+    }
+    const QString text = fromCp1252(body);
+    qsizetype members = 0;
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        if (line.endsWith(u'\r')) {
+            line.chop(1);
+        }
+        if (trimBlanks(line).isEmpty()) {
+            continue;
+        }
+        const QChar sep = line.contains(u',') ? u',' : u';';
+        if (!line.contains(sep)) {
+            return refusal; // not the roster's columns
+        }
+        const QStringView call = trimBlanks(line.first(line.indexOf(sep)));
+        bool digit = false;
+        for (const QChar c : call) {
+            if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != u'/') {
+                return refusal;
+            }
+            digit = digit || c.isDigit();
+        }
+        // A callsign holds a digit; the title line ("Indicatif") does not.
+        members += digit ? 1 : 0;
+    }
+    return members > 0 ? QString() : refusal;
+}
+
 void RosterIndex::load(QByteArrayView roster) {
     m_members.clear();
     const QString text = fromCp1252(roster);
@@ -128,15 +160,20 @@ RosterUpdate MemberRoster::updateRoster() {
     }
     QDir(m_programFolder).mkpath(kRosterFolder);
     const DownloadResult download =
-        downloadToFile(m_sources.rosterUrl(), rosterPath(), m_sources.http);
+        downloadToFile(m_sources.rosterUrl(), rosterPath(), m_sources.http,
+                       [](const QByteArray& body) { return rosterBodyProblem(body); });
     if (download.ok) {
         update.outcome = RosterUpdate::Outcome::Updated;
         update.dateText = QStringLiteral("Date MAJ fichier : ") + fileDateText();
         update.infoText = QStringLiteral("Mise à jour réussie");
     } else {
         update.outcome = RosterUpdate::Outcome::Failed;
+        // A body that is not a roster is named as such: the operator knows why the old one
+        // stays.
         update.infoText =
-            QStringLiteral("La MAJ a échoué; vous utilisez une ancienne base de données");
+            download.wrongContent
+                ? download.error
+                : QStringLiteral("La MAJ a échoué; vous utilisez une ancienne base de données");
         update.error = download.error;
     }
     return update;

@@ -38,6 +38,15 @@ struct RosterUpdate {
     QString error;               // why the download failed, for diagnostics
 };
 
+// What the roster update says of a received file that is not a roster.
+inline constexpr char kNotARosterText[] = "Le fichier reçu n'est pas une liste de membres";
+
+// Checks a received roster before it replaces the file in use: text without NUL bytes whose
+// every non-blank line holds the roster's columns (a callsign of letters, digits and "/", then
+// a separator and the member's fields), and at least one member. Gives
+// kNotARosterText, or nothing when the body is a roster.
+[[nodiscard]] QString rosterBodyProblem(QByteArrayView body);
+
 // The club's member roster file in the roster folder, and its lookup.
 class MemberRoster {
 public:

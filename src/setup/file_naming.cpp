@@ -2,8 +2,10 @@
 
 #include "contest_log/contest_file.h"
 #include "contest_log/log_table.h"
+#include "platform/errors.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace vu {
 
@@ -44,12 +46,58 @@ void FileNamingForm::chooseExistingFile(const QString& path) {
     m_editNomFichier = m_station.contestFileName;
 }
 
-void FileNamingForm::confirm(const QDateTime& localNow) {
-    m_station.contestFolder = m_editChemin;
-    m_station.contestFileName = m_editNomFichier.trimmed();
-    if (!m_station.contestFileName.contains(u'.')) {
-        m_station.contestFileName += QStringLiteral(".QRP");
+void FileNamingForm::checkContestFileExtension(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString extension = dot < 0 ? QString() : name.mid(dot).toUpper();
+    if (extension == u".CBR" || extension == u".ADI" || extension == u".BAK") {
+        throw AppError(QStringLiteral("Le nom %1 est refusé : l'extension %2 est celle des "
+                                      "comptes rendus et des copies, qui écraseraient le "
+                                      "fichier de concours")
+                           .arg(path, extension));
     }
+}
+
+void FileNamingForm::checkContestFile(const QString& path) const {
+    checkContestFileExtension(path);
+    // Another program's file under the name of this one's quit copy would be replaced at quit.
+    const QString quitCopy = path + QStringLiteral("_Mem");
+    try {
+        m_contestFile.checkNotInUse(quitCopy);
+    } catch (const IoError&) {
+        throw;
+    } catch (const AppError&) {
+        throw AppError(
+            QStringLiteral("Le nom %1 est refusé : sa copie %2 est ouverte par un autre programme")
+                .arg(path, quitCopy));
+    }
+    // The quit copy or a rotating backup of a file another program writes into is replaced
+    // by that program.
+    static const QRegularExpression copyForm(QStringLiteral("^(.+)(_Mem|_\\d\\d\\.sav)$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = copyForm.match(path);
+    if (match.hasMatch()) {
+        const QString original = match.captured(1);
+        try {
+            m_contestFile.checkNotInUse(original);
+        } catch (const IoError&) {
+            throw;
+        } catch (const AppError&) {
+            throw AppError(QStringLiteral("Le nom %1 est refusé : c'est une copie du fichier %2, "
+                                          "ouvert par un autre programme")
+                               .arg(path, original));
+        }
+    }
+}
+
+void FileNamingForm::confirm(const QDateTime& localNow) {
+    QString name = m_editNomFichier.trimmed();
+    if (!name.contains(u'.')) {
+        name += QStringLiteral(".QRP");
+    }
+    checkContestFile(m_editChemin + QLatin1Char('/') + name);
+    m_station.contestFolder = m_editChemin;
+    m_station.contestFileName = name;
     if (!QFileInfo::exists(m_station.contestFilePath())) {
         m_contestFile.createNew(localNow);
     }

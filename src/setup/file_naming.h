@@ -33,6 +33,14 @@ public:
     // The OK button: takes folder and name from the fields and creates the contest file when
     // none exists at that path. Throws IoError or ConvertError; the window then stays open.
     void confirm(const QDateTime& localNow);
+    // Refuses (AppError naming the file) a contest file that a report or a copy of the program
+    // would write over: an extension of the reports or of the deletion copy (".CBR", ".ADI",
+    // ".BAK"), a quit copy ("_Mem") that is another file in use, or a file that is itself the
+    // quit copy or a rotating backup (".sav") of a file in use beside it.
+    void checkContestFile(const QString& path) const;
+    // The first of these checks alone: refuses the extensions of the reports and the deletion
+    // copy.
+    static void checkContestFileExtension(const QString& path);
 
     [[nodiscard]] const QString& editNomFichier() const { return m_editNomFichier; }
     void setEditNomFichier(const QString& text) { m_editNomFichier = text; }

@@ -210,6 +210,7 @@ void LanguageTexts::load(const QString& path, LogTable& table) {
     if (m_onChange) {
         m_onChange();
     }
+    file.raiseReadError(); // the texts are the defaults then
 }
 
 QString LanguageTexts::caption(Form form, QStringView control) const {

@@ -117,6 +117,7 @@ void SettingsFile::load() {
     const int language = ini.readInteger(kLanguage, QStringLiteral("LNG"), 1);
     st.language = language >= 1 && language <= kLanguageCount ? language : 1;
     steps.run([&] { loadLanguage(); });
+    steps.run([&] { ini.raiseReadError(); }); // defaults in force, the file kept as it is
     steps.finish();
 }
 

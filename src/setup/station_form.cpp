@@ -2,9 +2,9 @@
 
 #include "contest_log/log_table.h"
 #include "platform/cp1252.h"
-#include "platform/durable_file.h"
 #include "platform/errors.h"
 #include "platform/version.h"
+#include "platform/input_file.h"
 #include "scoring/country_table.h"
 #include "scoring/member_roster.h"
 #include "setup/languages.h"
@@ -126,6 +126,16 @@ StationOk StationForm::accept() {
     m_station.email = m_editEmail.trimmed();
     m_station.smtpServer = m_editSmtp;
     m_station.smtpPort = m_editPort;
+    // Mail servers take only ASCII addresses: an accented one gives a message without a sender
+    // that one server refuses and another loses.
+    for (const QChar c : m_station.email) {
+        if (c.unicode() > 0x7F) {
+            return {false, QStringLiteral("Votre adresse Email contient des lettres accentuées ou "
+                                          "d'autres caractères non ASCII\nLes serveurs de "
+                                          "messagerie la refusent : corrigez-la ou bien "
+                                          "effacez-la")};
+        }
+    }
     if (!m_station.email.isEmpty() && m_station.smtpServer.isEmpty()) {
         return {false,
                 QStringLiteral(
@@ -284,7 +294,8 @@ void StationForm::editEmailChange(const QString& oldAddress) {
         return;
     }
     const QString domain = mailDomain(m_editEmail);
-    const QStringList lines = fromCp1252(readWholeFile(smtpListPath())).split(u'\n');
+    const QStringList lines =
+        fromCp1252(readWholeFile(smtpListPath(), kTextFileLimit)).split(u'\n');
     for (qsizetype i = 1; i < lines.size(); ++i) {
         QString line = lines[i];
         if (line.endsWith(u'\r')) {

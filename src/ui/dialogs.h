@@ -3,7 +3,9 @@
 #include "platform/errors.h"
 
 #include <QString>
+#include <cerrno>
 #include <functional>
+#include <new>
 #include <vector>
 
 class QWidget;
@@ -84,6 +86,10 @@ void runHandler(Dialogs& dialogs, Handler&& handler, Render&& render) {
     } catch (const AppError& e) {
         render();
         dialogs.error(e.message());
+        return;
+    } catch (const std::bad_alloc&) {
+        render(); // the command stopped; the program goes on
+        dialogs.error(IoError::textFor(ENOMEM));
         return;
     }
     render();

@@ -435,6 +435,10 @@ void MainWindow::buildStatusBar() {
     Label_sauvegarde = new QLabel(Panel2);
     setTextColour(Label_sauvegarde, Qt::red);
     Label_sauvegarde->hide();
+    Label_listes = new QLabel(Panel2);
+    Label_listes->setObjectName(QStringLiteral("Label_listes"));
+    setTextColour(Label_listes, Qt::red);
+    Label_listes->hide();
     Label_signature = new QLabel(QStringLiteral("D4ERI"), Panel2);
     auto* bar = new QHBoxLayout(Panel2);
     bar->setContentsMargins(6, 2, 6, 2);
@@ -446,6 +450,7 @@ void MainWindow::buildStatusBar() {
     bar->addWidget(Label_score);
     bar->addSpacing(30);
     bar->addWidget(Label_sauvegarde);
+    bar->addWidget(Label_listes);
     bar->addStretch();
     bar->addWidget(Label_signature);
 }
@@ -500,6 +505,10 @@ void MainWindow::render() {
     Label_nomfichier->setText(m_labels.fileNaming.mainFileLabel());
     Label_sauvegarde->setText(m_texts.message(MessageText::BackupFailed));
     Label_sauvegarde->setVisible(m_session.backups().failing());
+    // Scores made without the country table or the roster are wrong: said while it lasts.
+    const QString missing = m_session.referenceWarnings().join(QStringLiteral(" - "));
+    Label_listes->setText(missing);
+    Label_listes->setVisible(!missing.isEmpty());
     Grille_band->setSelected(m_session.lines().bandIndex());
     syncTimer();
 }

@@ -105,6 +105,7 @@ public:
     QLabel* Label_his_continent;
     QLabel* Label_score;
     QLabel* Label_sauvegarde; // red while the rotating backups fail
+    QLabel* Label_listes;     // red while the country table or the roster is missing or empty
     QLabel* Label_signature;
     // Menu
     QMenu* Langues1;

@@ -3,12 +3,13 @@
 #include "app/contest_session.h"
 #include "platform/cp1252.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 #include "setup/station_form.h"
 #include "ui/dialogs.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
@@ -107,10 +109,20 @@ ReportWindow::ReportWindow(ContestSession& session, const StationForm& station, 
     });
     connect(Image1, &QToolButton::clicked, this, [this] { Image1Click(); });
     connect(Button_envoi, &QPushButton::clicked, this, [this] { Button_envoiClick(); });
-    connect(BitBtn_annuler, &QPushButton::clicked, this, &QWidget::close);
+    // During a send, Cancel ends it (the outcome then closes the window).
+    connect(BitBtn_annuler, &QPushButton::clicked, this, [this] {
+        if (m_session.reportMail().sending()) {
+            m_session.cancelReportMail();
+        } else {
+            close();
+        }
+    });
 }
 
 void ReportWindow::FormActivate() {
+    if (m_session.reportMail().sending()) {
+        return; // the message being sent stays as it is
+    }
     runHandler(
         m_dialogs,
         [this] {
@@ -135,10 +147,7 @@ void ReportWindow::Image1Click() {
         if (m_cabrilloPath.isEmpty()) {
             return;
         }
-        QFile file(m_cabrilloPath);
-        if (!file.open(QIODevice::ReadOnly)) {
-            throw IoError(IoError::FileNotFound, m_cabrilloPath);
-        }
+        const QByteArray bytes = readWholeFile(m_cabrilloPath, kContestFileLimit);
         if (m_preview == nullptr) {
             m_preview = new QPlainTextEdit(this);
             m_preview->setWindowFlag(Qt::Window);
@@ -149,7 +158,7 @@ void ReportWindow::Image1Click() {
             m_preview->resize(760, 480);
         }
         m_preview->setWindowTitle(QFileInfo(m_cabrilloPath).fileName());
-        m_preview->setPlainText(fromCp1252(file.readAll()));
+        m_preview->setPlainText(fromCp1252(bytes));
         m_preview->show();
         m_preview->raise();
         m_preview->activateWindow();
@@ -184,20 +193,34 @@ void ReportWindow::render() {
 }
 
 void ReportWindow::Button_envoiClick() {
+    // The send runs on a worker: the window, the clock and the backups go on, and Cancel ends it.
     runHandler(m_dialogs, [this] {
         // A report the committee's robot would refuse goes only when the operator says so.
         if (m_session.reportCheck().hasErrors() &&
             !m_dialogs.ask(sendDespiteErrorsQuestion(), Dialogs::Icon::Warning)) {
             return;
         }
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        SendOutcome outcome;
-        try {
-            outcome = m_session.sendReportMail(m_station.editSmtp(), m_station.editPort());
-        } catch (const AppError& e) {
-            outcome.messages = {e.message()};
-        }
-        QApplication::restoreOverrideCursor();
+        Button_envoi->setEnabled(false);
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        const QPointer<ReportWindow> self(this);
+        m_session.startReportMail(m_station.editSmtp(), m_station.editPort(),
+                                  [self](const SendOutcome& outcome) {
+                                      QMetaObject::invokeMethod(
+                                          qApp,
+                                          [self, outcome] {
+                                              if (self) {
+                                                  self->showSendOutcome(outcome);
+                                              }
+                                          },
+                                          Qt::QueuedConnection);
+                                  });
+    });
+}
+
+void ReportWindow::showSendOutcome(const SendOutcome& outcome) {
+    QApplication::restoreOverrideCursor();
+    Button_envoi->setEnabled(true);
+    runHandler(m_dialogs, [this, &outcome] {
         for (qsizetype i = 0; i < outcome.messages.size(); ++i) {
             if (i == 0 && !outcome.sent) {
                 m_dialogs.error(outcome.messages[i]);
@@ -207,6 +230,11 @@ void ReportWindow::Button_envoiClick() {
         }
         close();
     });
+}
+
+void ReportWindow::closeEvent(QCloseEvent* event) {
+    m_session.cancelReportMail(); // a send in progress ends; its outcome is still shown
+    QWidget::closeEvent(event);
 }
 
 } // namespace vu

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/report_mail.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -43,8 +45,13 @@ public:
     // The standard Cancel button's text in the interface language.
     void setCancelText(const QString& text);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void Button_envoiClick();
+    // The boxes of a finished send, then the window closes.
+    void showSendOutcome(const SendOutcome& outcome);
     void Image1Click();
 
     ContestSession& m_session;

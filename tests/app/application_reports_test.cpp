@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace vu {
 namespace {
@@ -78,6 +79,49 @@ TEST_F(ApplicationReportsTest, CabrilloGoesToTheFilesFolderFromSettingsAndStatio
                   " QRO  ",
                   "END-OF-LOG:",
               }));
+}
+
+// A report whose name is the open contest file's (here a second link to it) would replace the
+// log: it is refused, naming it, and the log keeps its contacts.
+TEST_F(ApplicationReportsTest, AReportNeverWritesOverTheOpenContestFile) {
+    const QString log = m_dir.filePath("logs/LOG.QRP");
+    const QByteArray before = test::readFile(log);
+    struct Case {
+        QString report;
+        QString (ContestSession::*write)();
+    };
+    const Case cases[] = {{m_dir.filePath("program/Files/LOG.CBR"), &ContestSession::writeCabrillo},
+                          {m_dir.filePath("logs/LOG.ADI"), &ContestSession::writeAdif}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.report.toStdString());
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(c.report).absolutePath()));
+        QFile::remove(c.report);
+        ASSERT_EQ(
+            ::link(QFile::encodeName(log).constData(), QFile::encodeName(c.report).constData()), 0);
+        try {
+            (void)(app->session().*c.write)();
+            ADD_FAILURE() << "the report was written";
+        } catch (const AppError& e) {
+            EXPECT_TRUE(e.message().contains(c.report)) << e.message().toStdString();
+        }
+        EXPECT_EQ(test::readFile(log), before);
+        QFile::remove(c.report);
+        EXPECT_FALSE((app->session().*c.write)().isEmpty()); // once apart, it is written
+        EXPECT_EQ(test::readFile(log), before);
+    }
+}
+
+// The main window's open refuses a log named like a report too, and keeps the current one.
+TEST_F(ApplicationReportsTest, OpeningALogNamedLikeAReportIsRefused) {
+    const QString named = m_dir.filePath("logs/OTHER.CBR");
+    test::writeFile(named, test::readFile(m_dir.filePath("logs/LOG.QRP")));
+    try {
+        app->session().openLog(named);
+        ADD_FAILURE() << "opened";
+    } catch (const AppError& e) {
+        EXPECT_TRUE(e.message().contains(named)) << e.message().toStdString();
+    }
+    EXPECT_EQ(app->session().contestFile().path(), m_dir.filePath("logs/LOG.QRP"));
 }
 
 TEST_F(ApplicationReportsTest, AdifGoesBesideTheContestFileWithTheCountriesOfTheTable) {

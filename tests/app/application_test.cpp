@@ -114,7 +114,10 @@ TEST_F(ApplicationTest, AMissingRosterIsFetchedAndTheStationWindowTellsHowItWent
     failing.setReferenceSources(server.sources());
     failing.startUp(); // nothing served at the roster's path
     EXPECT_TRUE(failing.stationForm().infoInternetVisible());
-    EXPECT_EQ(failing.stationForm().labelInfoInternet(), failing.rosterUpdate().infoText);
+    EXPECT_TRUE(failing.stationForm().labelInfoInternet().startsWith(
+        failing.rosterUpdate().infoText)); // then "no roster"
+    EXPECT_TRUE(failing.stationForm().labelInfoInternet().endsWith(
+        QString::fromUtf8("Pas de liste des membres : tous les QSO sont comptés NM")));
     EXPECT_TRUE(failing.stationForm().labelInfoInternet().startsWith(QStringLiteral("La MAJ")));
 
     server.serve("/Concours/VUZ_adar_2021.csv", "Indicatif,Numero\r\nD4ERI,123\r\n");

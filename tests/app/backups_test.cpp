@@ -1,5 +1,7 @@
 #include "app/backups.h"
 #include "contest_log/log_format.h"
+#include "platform/errors.h"
+#include "platform/file_lock.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -176,6 +178,60 @@ TEST_F(BackupsTest, AnInsertedBlankLineDoesNotStopTheCopies) {
     table.clearRow(2);
     EXPECT_EQ(callsIn(backups.rotatingBackup(m_volume.path(), station.contestFileName)),
               (QStringList{"F5AAA", "", "DL1BBB", "G4CCC"}));
+}
+
+} // namespace
+} // namespace vu
+
+namespace vu {
+namespace {
+
+// Another program logging into a backup or a quit copy (opened as its contest file) would go
+// on writing into a file no longer under that name: the copy is refused instead.
+TEST_F(BackupsTest, ACopyNeverReplacesAFileAnotherProgramHoldsAsItsLog) {
+    const QString quit = station.contestFilePath() + QStringLiteral("_Mem");
+    // The turn goes on after the newest backup, _01: the next one would replace _02.
+    const QString backup = m_volume.filePath("LOG.QRP_02.sav");
+    for (const QString& held : {quit, backup}) {
+        test::writeFile(held, "another log");
+    }
+    test::writeFile(m_volume.filePath("LOG.QRP_01.sav"), "");
+    QFile older(backup);
+    ASSERT_TRUE(older.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(older.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-600),
+                                  QFileDevice::FileModificationTime));
+    FileLock otherQuit;
+    ASSERT_TRUE(otherQuit.tryLock(quit));
+    FileLock otherBackup;
+    ASSERT_TRUE(otherBackup.tryLock(backup));
+    EXPECT_THROW(backups.quitCopy(QDateTime(QDate(2024, 1, 15), QTime(9, 0))), AppError);
+    EXPECT_THROW((void)backups.rotatingBackup(m_volume.path(), station.contestFileName), AppError);
+    EXPECT_EQ(test::readFile(quit), "another log");
+    EXPECT_EQ(test::readFile(backup), "another log");
+    otherQuit.release();
+    backups.quitCopy(QDateTime(QDate(2024, 1, 15), QTime(9, 0)));
+    EXPECT_EQ(callsIn(quit), calls);
+}
+
+// A backup killed half-way leaves its hidden temporary file on the volume; the next backup
+// removes it (a fresh one may be another run's write in progress and stays).
+TEST_F(BackupsTest, TheNextBackupRemovesTheHiddenFileAKilledOneLeft) {
+    const QString stale = m_volume.filePath(".LOG.QRP_04.sav.tmp~");
+    const QString fresh = m_volume.filePath(".LOG.QRP_05.sav.tmp~");
+    const QString other = m_volume.filePath(".OTHER.QRP_01.sav.tmp~");
+    for (const QString& path : {stale, fresh, other}) {
+        test::writeFile(path, QByteArray(88, '\0'));
+    }
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-120);
+    for (const QString& path : {stale, other}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    (void)backups.rotatingBackup(m_volume.path(), station.contestFileName);
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(fresh));
+    EXPECT_TRUE(QFileInfo::exists(other)); // another log's
 }
 
 } // namespace

@@ -4,10 +4,12 @@
 #include "support/test_support.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace vu {
 namespace {
@@ -20,6 +22,11 @@ QString programFolder(const QTemporaryDir& dir, const QStringList& settings) {
 }
 
 const QStringList kStation = {"[VGlobales]", "OPERATOR=D4ERI", "MY_STATION=D4ERI/P"};
+// What the tool says without the roster or the country table.
+const QString kNoRoster =
+    QString::fromUtf8("Pas de liste des membres : tous les QSO sont comptés NM\n");
+const QString kNoCountries =
+    QStringLiteral("Pas de liste des pays : les points des QSO hors continent sont faux\n");
 
 TEST(Cli, ParsePrintsTheParseResultTabSeparated) {
     struct Case {
@@ -137,7 +144,7 @@ TEST(Cli, ScoreOfAMissingFileGivesTheIoTextAndExitsWithOne) {
     const test::CliResult r = test::runCli(
         {"score", dir.filePath("nothing.QRP"), "--program-folder", programFolder(dir, kStation)});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "Fichier introuvable : " + dir.filePath("nothing.QRP") + "\n");
+    EXPECT_EQ(r.err, kNoRoster + "Fichier introuvable : " + dir.filePath("nothing.QRP") + "\n");
     EXPECT_TRUE(r.out.isEmpty());
 }
 
@@ -164,7 +171,7 @@ TEST(Cli, ScoreStopsWithTheStationWindowsMessageWhenItsOkRefuses) {
         const test::CliResult r =
             test::runCli({"score", log, "--program-folder", programFolder(dir, c.settings)});
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_EQ(r.err, c.message);
+        EXPECT_EQ(r.err, kNoRoster + c.message);
         EXPECT_TRUE(r.out.isEmpty());
     }
 }
@@ -289,8 +296,8 @@ TEST(Cli, StartUpErrorsGoToStandardError) {
     test::writeFile(log, QByteArray(88, '\0'));
     const test::CliResult r = test::runCli({"score", log, "--program-folder", folder});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.err,
-              "Ce nom est celui d'un dossier, pas d'un fichier : " + folder + "/cty_wt.dat\n");
+    EXPECT_EQ(r.err, "Ce nom est celui d'un dossier, pas d'un fichier : " + folder +
+                         "/cty_wt.dat\n" + kNoRoster); // the shipped country file stood in
 }
 
 // A contest file of a header and `lines` line records.
@@ -339,7 +346,7 @@ TEST(Cli, LogRefusesAFileThatIsNotAContestFile) {
     ASSERT_TRUE(dir.isValid());
     const QString folder = programFolder(dir, kStation);
     test::layReferenceData(folder);
-    const QString report = dir.filePath("LOG.CBR");
+    const QString report = dir.filePath("LOG.txt");
     const QByteArray text = "START-OF-LOG: 3.0\r\nCALLSIGN: D4ERI\r\nEND-OF-LOG:\r\n";
     test::writeFile(report, text);
     const test::CliResult r = test::runCli({"log", report, "DL1ABC", "--program-folder", folder});
@@ -401,6 +408,93 @@ TEST(Cli, LogBeyondTheFileSizeLimitSaysDiskFullAndKeepsWholeRecords) {
     EXPECT_TRUE(err.contains("DL1ABC: Disque plein")) << err.toStdString();
     EXPECT_TRUE(err.contains("Lignes enregistrées : 0 sur 1")) << err.toStdString();
     EXPECT_EQ(test::readFile(log), contestFileOf(10));
+}
+
+} // namespace
+} // namespace vu
+
+namespace vu {
+namespace {
+
+// A contest file named like a report would be written over by it: the tool refuses it, and the
+// file keeps every contact.
+TEST(Cli, LogAndReportsRefuseAContestFileNamedLikeAReport) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    test::layReferenceData(folder);
+    ASSERT_TRUE(QDir().mkpath(folder + "/Files"));
+    const QString created = folder + "/Files/T.CBR";
+    const test::CliResult log =
+        test::runCli({"log", created, "DL1ABC", "--program-folder", folder});
+    EXPECT_EQ(log.exitCode, 1);
+    EXPECT_TRUE(log.err.contains(created)) << log.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(created));
+
+    for (const char* name : {"Files/T.CBR", "Files/T.ADI", "Files/T.BAK"}) {
+        const QString path = folder + "/" + name;
+        test::writeFile(path, contestFileOf(2));
+        for (const char* command : {"cabrillo", "adif"}) {
+            SCOPED_TRACE(std::string(command) + " " + name);
+            const test::CliResult r = test::runCli({command, path, "--program-folder", folder});
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(r.err.contains(path)) << r.err.toStdString();
+            EXPECT_EQ(test::readFile(path), contestFileOf(2));
+        }
+    }
+}
+
+// Without the roster every contact scores as a non-member: the tool says so on its standard
+// error. The country file shipped with the program stands in for a missing one.
+TEST(Cli, AMissingRosterIsSaidAndTheShippedCountryFileStandsIn) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    const QString log = dir.filePath("LOG.QRP");
+    test::writeFile(log, QByteArray(88, '\0') + encodeRecord(test::lineRecord(
+                                                    "DL1ABC", "20", {2024, 1, 15}, {8, 6}, "NM")));
+    const test::CliResult r = test::runCli({"score", log, "--program-folder", folder});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, kNoRoster);
+    EXPECT_FALSE(QFileInfo::exists(folder + "/cty_wt.dat")); // fetched again when it can be
+    // The same scores as with the country file in the program folder.
+    test::writeFile(folder + "/cty_wt.dat", test::readFile(test::fixture("cty_wt.dat")));
+    const test::CliResult withFile = test::runCli({"score", log, "--program-folder", folder});
+    EXPECT_EQ(r.out, withFile.out);
+    EXPECT_EQ(r.out.section(u'\n', 0, 0).split(u'\t').value(10), "20") << r.out.toStdString();
+}
+
+} // namespace
+} // namespace vu
+
+namespace vu {
+namespace {
+
+// A contest file under the size limit can still need more memory than the machine gives: the
+// tool says so and exits with 1 instead of aborting. (AddressSanitizer needs an address space
+// without limit, so the sanitizer build leaves this case out.)
+TEST(Cli, AnAllocationFailureIsReportedNotACrash) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer cannot run under an address-space limit";
+#endif
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = programFolder(dir, kStation);
+    const QString log = dir.filePath("BIG.QRP");
+    QFile big(log);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(qint64(1'136'363) * 88)); // a million blank records, sparse
+    big.close();
+    QProcess cli;
+    cli.setChildProcessModifier([] {
+        const rlimit limit{400u << 20, 400u << 20}; // 400 MiB of address space
+        ::setrlimit(RLIMIT_AS, &limit);
+    });
+    cli.start(QStringLiteral(VARURAV_CLI_PATH), {"score", log, "--program-folder", folder});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).endsWith("Mémoire insuffisante\n"));
 }
 
 } // namespace

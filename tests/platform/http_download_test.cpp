@@ -75,6 +75,53 @@ TEST_F(HttpDownload, AFailedDownloadLeavesThePreviousFileAsItWas) {
     }
 }
 
+// Half a file that merely stops when the connection closes looks whole to the transfer; only
+// a body whose end was announced counts as complete.
+TEST_F(HttpDownload, OnlyABodyWhoseEndWasAnnouncedReplacesTheTarget) {
+    const QByteArray file = test::readFile(test::fixture("roster_sample.csv"));
+    m_server.serve("/Concours/roster.csv", file);
+    struct Case {
+        const char* path;
+        bool complete;
+    };
+    const Case cases[] = {
+        {"/Concours/roster.csv", true},          // Content-Length
+        {"/chunked/Concours/roster.csv", true},  // the last chunk came
+        {"/cut/Concours/roster.csv", false},     // neither: cut when the connection closed
+        {"/chunkcut/Concours/roster.csv", false} // chunks without the last one
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        test::writeFile(m_target, "previous\r\n");
+        const DownloadResult r =
+            downloadToFile(m_server.url() + c.path, m_target, m_server.clientOptions());
+        EXPECT_EQ(r.ok, c.complete) << r.error.toStdString();
+        if (QByteArray(c.path).startsWith("/cut/")) {
+            // The transfer itself saw nothing wrong: only the missing announcement tells.
+            EXPECT_TRUE(r.error.contains("may be incomplete")) << r.error.toStdString();
+        }
+        EXPECT_EQ(test::readFile(m_target), c.complete ? file : QByteArray("previous\r\n"));
+        EXPECT_FALSE(QFileInfo::exists(m_target + ".download~"));
+    }
+}
+
+TEST_F(HttpDownload, ABodyTheCheckRefusesLeavesThePreviousFileAndSaysWhy) {
+    m_server.serve("/page.html", "<!DOCTYPE html><html><body>Not found</body></html>\r\n");
+    test::writeFile(m_target, "previous\r\n");
+    QByteArray seen;
+    const DownloadResult r = downloadToFile(m_server.url() + "/page.html", m_target,
+                                            m_server.clientOptions(), [&seen](const QByteArray& b) {
+                                                seen = b;
+                                                return QStringLiteral("not what was asked for");
+                                            });
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.wrongContent);
+    EXPECT_EQ(r.error, "not what was asked for");
+    EXPECT_TRUE(seen.startsWith("<!DOCTYPE html>"));
+    EXPECT_EQ(test::readFile(m_target), "previous\r\n");
+    EXPECT_FALSE(QFileInfo::exists(m_target + ".download~"));
+}
+
 TEST_F(HttpDownload, AStallingServerIsGivenUpAfterTheOverallTimeOut) {
     test::writeFile(m_target, "previous\r\n");
     const HttpOptions options = m_server.clientOptions();

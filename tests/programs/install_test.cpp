@@ -138,7 +138,8 @@ TEST_F(InstallTest, TheInstalledProgramsRunFromThePerUserFolderAndLogQsos) {
           share + "/varurav-uda/SMTP.csv", share + "/varurav-uda/Lng/F_F_ZUZUDER.ini",
           share + "/varurav-uda/Lng/F_EN_ZUZUDER.ini", share + "/varurav-uda/Lng/F_SP_ZUZUDER.ini",
           share + "/varurav-uda/Lng/F_I_ZUZUDER.ini", share + "/varurav-uda/VARURAV_UDA_FR.html",
-          share + "/varurav-uda/VARURAV_UDA_EN.html", share + "/applications/varurav-uda.desktop",
+          share + "/varurav-uda/VARURAV_UDA_EN.html", share + "/varurav-uda/Secours/cty_wt.dat",
+          share + "/applications/varurav-uda.desktop",
           share + "/icons/hicolor/scalable/apps/varurav-uda.svg",
           share + "/icons/hicolor/128x128/apps/varurav-uda.png"}) {
         EXPECT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
@@ -178,6 +179,18 @@ TEST_F(InstallTest, TheInstalledProgramsRunFromThePerUserFolderAndLogQsos) {
     EXPECT_EQ(rows[0].split('\t').mid(4, 5), (QStringList{"DL1ABC", "559", "549", "NM", "QRO"}));
     EXPECT_EQ(rows[1].split('\t').mid(4, 5), (QStringList{"D4ERI", "599", "599", "123", "QRP"}));
     EXPECT_TRUE(rows[3].startsWith("Score = ")) << rows[3].toStdString();
+
+    // Without a country file of its own (offline in the field), the shipped one stands in: the
+    // same scores, and no word of missing countries.
+    EXPECT_EQ(test::readFile(share + "/varurav-uda/Secours/cty_wt.dat"),
+              test::readFile(QStringLiteral(VARURAV_SOURCE_DIR "/data/cty_wt.dat")));
+    ASSERT_TRUE(QFile::remove(userFolder + "/cty_wt.dat"));
+    ASSERT_TRUE(QFile::remove(userFolder + "/DXCC.CSV"));
+    const Run fallback = runCli({"score", contest});
+    ASSERT_EQ(fallback.exitCode, 0) << fallback.err.toStdString();
+    EXPECT_EQ(fallback.out, scored.out);
+    EXPECT_FALSE(fallback.err.contains("Pas de liste des pays")) << fallback.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(userFolder + "/cty_wt.dat"));
 
     EXPECT_EQ(QDir(prefix + "/bin").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               (QStringList{"varurav-uda", "varurav-uda-cli"}));

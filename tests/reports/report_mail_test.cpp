@@ -136,6 +136,24 @@ TEST_F(ReportMailTest, SendDeliversTheReportToTheLastAcceptedRecipient) {
     EXPECT_EQ(QByteArray::fromHex(parts[1]["hex"].toString().toLatin1()), cabrillo);
 }
 
+// The operator's own address refused as the copy: the committee has the report, and the
+// operator is told his copy did not go.
+TEST_F(ReportMailTest, ARefusedCopyIsToldAfterTheSuccess) {
+    test::SmtpSink sink({"--refuse-rcpt", "d4eri@example.org"});
+    ASSERT_NE(sink.port(), 0);
+    ReportMail mail;
+    (void)mail.compose(inputs);
+    const SendOutcome outcome = mail.send("127.0.0.1", QString::number(sink.port()));
+    EXPECT_TRUE(outcome.sent);
+    ASSERT_EQ(outcome.messages.size(), 2);
+    EXPECT_EQ(outcome.messages[0], kSent);
+    EXPECT_TRUE(outcome.messages[1].startsWith(QString::fromUtf8(
+        "La copie n'a pas été acceptée par le serveur : d4eri@example.org : 550")))
+        << outcome.messages[1].toStdString();
+    EXPECT_EQ(sink.message(1)["rcptTos"].toArray(),
+              QJsonArray{QString::fromLatin1(kCommitteeAddress)});
+}
+
 TEST_F(ReportMailTest, FailedSendsEndWithTheErrorThenTheFailureText) {
     const test::LoopbackPort refusing(test::LoopbackPort::Refusing);
     const test::LoopbackPort silent(test::LoopbackPort::Silent);

@@ -348,3 +348,37 @@ TEST(CountryTable, BadCountryFilesGiveEmptyResultsWithoutACrash) {
 
 } // namespace
 } // namespace vu
+
+namespace vu {
+namespace {
+
+// A download that is not the country file (a web page, a cut file, a tiny one) must not
+// replace it.
+TEST(CountryFileBody, OnlyAWholeCountryFilePasses) {
+    const QByteArray file = test::readFile(test::fixture("cty_wt.dat"));
+    const qsizetype lastRecord = file.lastIndexOf(';', file.size() - 4);
+    struct Case {
+        const char* what;
+        QByteArray body;
+        bool passes;
+    };
+    const Case cases[] = {
+        {"the country file", file, true},
+        {"LF line ends", test::withLf(file), true},
+        {"cut inside its last record", file.left(file.size() - 10), false},
+        {"cut after a record",
+         file.left(file.size() / 2).left(file.left(file.size() / 2).lastIndexOf(';') + 1), false},
+        {"cut just before the last ';'", file.left(lastRecord + 1) + "\r\n    ZR8", false},
+        {"web page", "<html><body>Moved</body></html>\r\n", false},
+        {"NUL bytes", file + QByteArray(4, '\0'), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(countryFileProblem(c.body),
+                  c.passes ? QString()
+                           : QStringLiteral("Le fichier reçu n'est pas une liste des pays"));
+    }
+}
+
+} // namespace
+} // namespace vu

@@ -224,7 +224,16 @@ TEST_F(RosterUpdateTest, AFailedUpdateKeepsTheOldRoster) {
          QString::fromUtf8("La MAJ a échoué; vous utilisez une ancienne base de données")},
         {"no server", test::refusingUrl(), RosterUpdate::Outcome::NoConnection,
          " Pas de connexion Internet"},
+        // A 200 answer carrying a web page, or half the roster cut when the connection closed.
+        {"a web page", m_server.url() + "/page", RosterUpdate::Outcome::Failed,
+         QString::fromUtf8("Le fichier reçu n'est pas une liste de membres")},
+        {"cut without a length", m_server.url() + "/cut/full", RosterUpdate::Outcome::Failed,
+         QString::fromUtf8("La MAJ a échoué; vous utilisez une ancienne base de données")},
     };
+    m_server.serve("/page/Concours/VUZ_adar_2021.csv",
+                   "<!DOCTYPE html>\r\n<html><body>Maintenance</body></html>\r\n");
+    m_server.serve("/full/Concours/VUZ_adar_2021.csv",
+                   test::readFile(test::fixture("roster_sample.csv")));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RosterFolder folder(old);
@@ -239,6 +248,38 @@ TEST_F(RosterUpdateTest, AFailedUpdateKeepsTheOldRoster) {
         EXPECT_EQ(update.showNoDatabase, c.outcome == RosterUpdate::Outcome::NoConnection);
         EXPECT_EQ(test::readFile(folder.rosterFile()), old);
         EXPECT_EQ(members.lookUpMember("D8ADO").number, "1");
+    }
+}
+
+} // namespace
+} // namespace vu
+
+namespace vu {
+namespace {
+
+// A download that is not the roster (a web page, garbage, half a line) must not replace it.
+TEST(RosterBody, OnlyARosterWithItsColumnsAndAMemberPasses) {
+    const QByteArray roster = test::readFile(test::fixture("roster_sample.csv"));
+    struct Case {
+        const char* what;
+        QByteArray body;
+        bool passes;
+    };
+    const Case cases[] = {
+        {"the sample roster", roster, true},
+        {"semicolons, one member", "D4ERI;12;Eric;2001\r\n", true},
+        {"web page", "<!DOCTYPE html>\r\n<html><body>Erreur 404, page absente</body></html>\r\n",
+         false},
+        {"title line only", "Indicatif,Numero,Prenom,Adhesion\r\n", false},
+        {"a line without its columns", "D4ERI,12,Eric,2001\r\nF5AAA\r\n", false},
+        {"binary", test::randomBytes(4096, 7), false},
+        {"NUL bytes", QByteArray("D4ERI,12,Eric,2001\r\n") + QByteArray(10, '\0'), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(rosterBodyProblem(c.body),
+                  c.passes ? QString()
+                           : QStringLiteral("Le fichier reçu n'est pas une liste de membres"));
     }
 }
 

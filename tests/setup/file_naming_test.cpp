@@ -1,6 +1,7 @@
 #include "contest_log/contest_file.h"
 #include "contest_log/log_format.h"
 #include "platform/errors.h"
+#include "platform/file_lock.h"
 #include "setup/file_naming.h"
 #include "support/test_support.h"
 
@@ -141,6 +142,66 @@ TEST_F(FileNamingTest, ChoosingAnExistingFileTakesItsFolderAndFullName) {
     EXPECT_EQ(station.contestFileName, QStringLiteral("ZIV_URU_A_03.sav"));
     EXPECT_EQ(form.editChemin(), m_dir.filePath("Saves"));
     EXPECT_EQ(form.editNomFichier(), QStringLiteral("ZIV_URU_A_03.sav"));
+}
+
+} // namespace
+} // namespace vu
+
+namespace vu {
+namespace {
+
+// The error text of confirming `typed`; empty when it was accepted.
+QString confirmError(FileNamingForm& form, const QString& typed, const QDateTime& now) {
+    form.setEditNomFichier(typed);
+    try {
+        form.confirm(now);
+    } catch (const AppError& e) {
+        return e.message();
+    }
+    return {};
+}
+
+// A report or the deletion copy would write over a contest file named like it.
+TEST_F(FileNamingTest, RefusesTheExtensionsOfTheReportsAndOfTheDeletionCopy) {
+    struct Case {
+        const char* typed;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"T.CBR", true},  {"T.cbr", true}, {"T.ADI", true},      {"T.Bak", true},
+        {"T.QRP", false}, {"T", false},    {"T.CBR.QRP", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const QString error = confirmError(form, c.typed, localNow);
+        EXPECT_EQ(!error.isEmpty(), c.refused) << error.toStdString();
+        if (c.refused) {
+            EXPECT_TRUE(error.contains(files + "/" + c.typed)) << error.toStdString();
+            EXPECT_FALSE(QFileInfo::exists(files + "/" + c.typed));
+            EXPECT_NE(station.contestFileName, c.typed);
+        }
+    }
+}
+
+// Another program logging into X.QRP_Mem (a quit copy opened as a log) would lose its file to
+// the quit copy of X.QRP, and the other way round.
+TEST_F(FileNamingTest, RefusesAFileWhoseQuitCopyOrOriginalIsAnotherProgramsLog) {
+    test::writeFile(files + "/X.QRP_Mem", QByteArray(2 * kRecordSize, '\0'));
+    test::writeFile(files + "/Y.QRP", QByteArray(2 * kRecordSize, '\0'));
+    FileLock other;
+    ASSERT_TRUE(other.tryLock(files + "/X.QRP_Mem"));
+    FileLock otherY;
+    ASSERT_TRUE(otherY.tryLock(files + "/Y.QRP"));
+
+    const QString quitCopy = confirmError(form, "X.QRP", localNow);
+    EXPECT_TRUE(quitCopy.contains(files + "/X.QRP_Mem")) << quitCopy.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(files + "/X.QRP"));
+    for (const char* copy : {"Y.QRP_Mem", "Y.QRP_03.sav"}) {
+        const QString error = confirmError(form, copy, localNow);
+        EXPECT_TRUE(error.contains(files + "/Y.QRP")) << error.toStdString();
+    }
+    other.release();
+    EXPECT_EQ(confirmError(form, "X.QRP", localNow), "");
 }
 
 } // namespace

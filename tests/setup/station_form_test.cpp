@@ -250,6 +250,27 @@ TEST_F(StationFormTest, OkRefusesWithoutOperatorAndForAnEmailWithoutServer) {
     EXPECT_EQ(station.smtpPort, QStringLiteral("25"));
 }
 
+// A mail server refuses a non-ASCII address (or takes a From it cannot read): OK refuses it, even
+// when the server and port are known.
+TEST_F(StationFormTest, OkRefusesANonAsciiEmailAddress) {
+    form.setEditOp("F5X");
+    for (const char* address : {"jérôme@orange.fr", "jerome@orangé.fr", "ÿ@orange.fr"}) {
+        SCOPED_TRACE(address);
+        form.setEditEmail(QString::fromUtf8(address));
+        form.setEditSmtp("smtp.orange.fr");
+        form.setEditPort("25");
+        const StationOk ok = form.accept();
+        EXPECT_FALSE(ok.accepted);
+        EXPECT_TRUE(ok.message.startsWith(QStringLiteral("Votre adresse Email contient des lettres "
+                                                         "accentuées")))
+            << ok.message.toStdString();
+    }
+    form.setEditEmail("jerome@orange.fr");
+    form.setEditSmtp("smtp.orange.fr");
+    form.setEditPort("25");
+    EXPECT_TRUE(form.accept().accepted);
+}
+
 TEST_F(StationFormTest, TypedOperatorIsLookedUpInRosterAndCountryTable) {
     test::layReferenceData(folder);
     form.buildCountryList(false);

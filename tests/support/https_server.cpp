@@ -29,6 +29,11 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         if self.path.startswith('/stall'):
             time.sleep(120)
             return
+        for prefix, mode in (('/cut/', 'close'), ('/chunkcut/', 'chunkcut'),
+                             ('/chunked/', 'chunked')):
+            if self.path.startswith(prefix):
+                self.send_framed('/' + self.path[len(prefix):], mode)
+                return
         if self.path.startswith('/truncated'):
             self.send_response(200)
             self.send_header('Content-Length', '1000')
@@ -38,6 +43,27 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.close_connection = True
             return
         super().do_GET()
+
+    # Serves the first half of a file without a length ('close'), or the file in two chunks,
+    # with the final chunk ('chunked') or without it ('chunkcut'), then closes the connection.
+    def send_framed(self, path, mode):
+        with open(root + path, 'rb') as f:
+            body = f.read()
+        half = body[:len(body) // 2]
+        out = self.wfile
+        if mode == 'close':
+            out.write(b'HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n' + half)
+        else:
+            out.write(b'HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n'
+                      b'Connection: close\r\n\r\n')
+            out.write(b'%x\r\n%s\r\n' % (len(half), half))
+            if mode == 'chunked':
+                rest = body[len(half):]
+                if rest:
+                    out.write(b'%x\r\n%s\r\n' % (len(rest), rest))
+                out.write(b'0\r\n\r\n')
+        out.flush()
+        self.close_connection = True
 
 server = http.server.ThreadingHTTPServer(('127.0.0.1', 0),
                                          functools.partial(Handler, directory=root))

@@ -12,7 +12,10 @@ namespace vu::test {
 // A real HTTPS server on 127.0.0.1 (a random free port) serving the files of its root folder,
 // with a self-signed certificate made when it starts. Besides the files it answers:
 //   /stall...      accepts the request and never answers;
-//   /truncated...  announces 1000 bytes, sends 10 and closes the connection.
+//   /truncated...  announces 1000 bytes, sends 10 and closes the connection;
+//   /cut/PATH      the first half of the file at PATH, without a length, then closes;
+//   /chunkcut/PATH the first half of that file as a chunk, then closes without the last chunk;
+//   /chunked/PATH  the whole file in chunks, the last one included.
 class LocalHttpsServer {
 public:
     LocalHttpsServer();

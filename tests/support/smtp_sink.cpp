@@ -12,13 +12,15 @@
 
 namespace vu::test {
 
-SmtpSink::SmtpSink() {
+SmtpSink::SmtpSink(const QStringList& options) {
     if (!m_dir.isValid()) {
         return;
     }
     // Debian's Python modules load only in the system interpreter.
-    m_process.start(QStringLiteral("/usr/bin/python3"),
-                    {QStringLiteral(VARURAV_TEST_SUPPORT_DIR "/smtp_sink.py"), m_dir.path()});
+    m_process.start(
+        QStringLiteral("/usr/bin/python3"),
+        QStringList{QStringLiteral(VARURAV_TEST_SUPPORT_DIR "/smtp_sink.py"), m_dir.path()} +
+            options);
     m_process.closeWriteChannel();
     const QDeadlineTimer deadline(20000);
     while (!m_process.canReadLine() && !deadline.hasExpired() &&

@@ -2,17 +2,20 @@
 
 #include <QJsonObject>
 #include <QProcess>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace vu::test {
 
 // A real SMTP server on 127.0.0.1 (Debian's aiosmtpd), started for one test and stopped with
 // it. Each message it accepts is kept as a JSON object: "mailFrom", "rcptTos", "headers" (the
-// decoded header fields) and "parts" (each leaf part's "filename", "contentType" and decoded
-// bytes as "hex").
+// decoded header fields), "parts" (each leaf part's "filename", "contentType" and decoded
+// bytes as "hex") and "longestHeaderLine" (in octets, as sent).
 class SmtpSink {
 public:
-    SmtpSink();
+    // `options` change its answers (see smtp_sink.py): {"--stall-data"}, {"--drop-data"},
+    // {"--refuse-rcpt", address}, {"--reject-data", "554 ..."}.
+    explicit SmtpSink(const QStringList& options = {});
     ~SmtpSink();
     SmtpSink(const SmtpSink&) = delete;
     SmtpSink& operator=(const SmtpSink&) = delete;

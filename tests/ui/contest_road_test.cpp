@@ -171,6 +171,8 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
         EXPECT_EQ(report.Edit_AD_Destinataire->text(), "checker@example.org");
         dialogs.messages.clear();
         QTest::mouseClick(report.Button_envoi, Qt::LeftButton);
+        // The send runs on a worker; its outcome closes the window.
+        ASSERT_TRUE(test::waitFor([&] { return !report.isVisible(); }));
         EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
         const QJsonObject mail = smtp.message(1);
         ASSERT_FALSE(mail.isEmpty());
@@ -179,7 +181,6 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
         ASSERT_EQ(parts.size(), 2);
         EXPECT_EQ(QByteArray::fromHex(parts[1]["hex"].toString().toLatin1()),
                   test::readFile(cabrillo));
-        EXPECT_FALSE(report.isVisible());
 
         scoreBefore = main.Label_score->text();
         callsBefore = test::recordCalls(log);

@@ -114,6 +114,19 @@ TEST_F(MainWindowTest, FailingBackupsShowARedTextUntilOneSucceeds) {
     EXPECT_FALSE(window->Label_sauvegarde->isVisibleTo(window.get()));
 }
 
+// Without the country table and the roster every score is wrong: the status bar says so until
+// they are there.
+TEST_F(MainWindowTest, AMissingCountryTableOrRosterIsSaidInTheStatusBar) {
+    EXPECT_TRUE(window->Label_listes->isVisibleTo(window.get()));
+    EXPECT_EQ(window->Label_listes->text(),
+              QString::fromUtf8("Pas de liste des pays : les points des QSO hors continent sont "
+                                "faux - Pas de liste des membres : tous les QSO sont comptés NM"));
+    test::layReferenceData(m_dir.path());
+    app.countries().buildCountryList(false);
+    type(QStringLiteral("F5ABC"));
+    EXPECT_FALSE(window->Label_listes->isVisibleTo(window.get()));
+}
+
 TEST_F(MainWindowTest, DupePanelFollowsTypingAndBandKeysStopAtTheEnds) {
     type(QStringLiteral("F4ZX"));
     enter();
