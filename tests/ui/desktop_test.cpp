@@ -289,18 +289,24 @@ TEST_F(DesktopTest, TheRightClickMenuActsOnTheLineClicked) {
         log(main, QString::fromLatin1(call));
     }
     QTest::mouseClick(main.Grille_log->viewport(), Qt::LeftButton, {}, cellAt(main, 4, 2));
-    const QPoint row1 = cellAt(main, 6, 1);
-    QTest::mousePress(main.Grille_log->viewport(), Qt::RightButton, {}, row1);
-    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, row1,
-                                main.Grille_log->viewport()->mapToGlobal(row1));
-    QApplication::sendEvent(main.Grille_log->viewport(), &menuEvent);
-    QTest::mouseRelease(main.Grille_log->viewport(), Qt::RightButton, {}, row1);
-    ASSERT_TRUE(waitFor([&] { return main.PopupMenu1->isVisible(); }));
-    EXPECT_EQ(main.Grille_log->currentIndex().row() + 1, 1);
-    main.PopupMenu1->close();
+    // A right-click on line 1 and its menu, whichever line is current.
+    const auto popUpOnLine1 = [&] {
+        const QPoint row1 = cellAt(main, 6, 1);
+        QTest::mousePress(main.Grille_log->viewport(), Qt::RightButton, {}, row1);
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, row1,
+                                    main.Grille_log->viewport()->mapToGlobal(row1));
+        QApplication::sendEvent(main.Grille_log->viewport(), &menuEvent);
+        QTest::mouseRelease(main.Grille_log->viewport(), Qt::RightButton, {}, row1);
+        ASSERT_TRUE(waitFor([&] { return main.PopupMenu1->isVisible(); }));
+        EXPECT_EQ(main.Grille_log->currentIndex().row() + 1, 1);
+        main.PopupMenu1->close();
+    };
+    popUpOnLine1();
     main.Effacercetteligne1->trigger();
-    ASSERT_TRUE(waitFor([&] { return boxes.texts.size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return boxes.texts.size() == 1 && hasFocus(&main); }));
     EXPECT_EQ(boxes.texts[0], QStringLiteral("Confirmez la suppression de la ligne 1"));
+    settle(); // the activation that follows the box takes the current cell to the entry row
+    popUpOnLine1();
     main.Insrerunelignevide1->trigger();
     ASSERT_TRUE(waitFor([&] { return boxes.texts.size() == 2; }));
     EXPECT_EQ(boxes.texts[1], QStringLiteral("Confirmez l'insertion d'une ligne avant la ligne 1"));
