@@ -37,7 +37,6 @@ struct Station {
         app->startUp();
         app->station().operatorCall = QStringLiteral("D4ERI");
         app->station().stationCall = QStringLiteral("D4ERI");
-        app->acceptStation();
         app->setContestFile(program + "/Files/LOG.QRP");
         app->activateMain();
         app->session().clock().setRealTime();
