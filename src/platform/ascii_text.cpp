@@ -132,4 +132,16 @@ QString toAsciiText(QStringView text) {
     return out;
 }
 
+bool isAllDigits(QStringView text) {
+    if (text.isEmpty()) {
+        return false;
+    }
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace vu

@@ -14,4 +14,8 @@ namespace vu {
 // Whether every character of the text is printable ASCII.
 [[nodiscard]] bool isPrintableAscii(QStringView text);
 
+// Whether the text is one or more of the digits 0 to 9 and nothing else (a club number, not
+// "NM" nor a number holding a hand check's "*").
+[[nodiscard]] bool isAllDigits(QStringView text);
+
 } // namespace vu

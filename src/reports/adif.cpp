@@ -32,20 +32,6 @@ void appendElement(QString& out, QStringView name, QStringView value) {
     out += value;
 }
 
-// Whether a received club number is a number (the ADIF integer of SRX), not "NM" or a number
-// holding the "*" of a hand check.
-bool isNumber(QStringView text) {
-    if (text.isEmpty()) {
-        return false;
-    }
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9') {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Appends an element and the blank that separates it from the next one.
 void appendField(QString& out, QStringView name, QStringView value) {
     appendElement(out, name, value);
@@ -152,7 +138,7 @@ void produceLines(const LogTable& table, const ReportStation& station, const QSt
         }
         // SRX is an integer field: only a numeric club number goes there; the received
         // exchange itself, "NM" included, is SRX_STRING.
-        if (isNumber(member)) {
+        if (isAllDigits(member)) {
             appendField(record, u"SRX", member);
         }
         if (!member.isEmpty()) {

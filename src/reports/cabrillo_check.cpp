@@ -79,18 +79,6 @@ bool onlyOf(QStringView text, QStringView extra) {
     return true;
 }
 
-bool isNumber(QStringView text) {
-    if (text.isEmpty()) {
-        return false;
-    }
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9') {
-            return false;
-        }
-    }
-    return true;
-}
-
 QString quoted(const QString& text) {
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
@@ -176,7 +164,7 @@ void checkSender(const ReportStation& station, Checker& check) {
         check.warning(QStringLiteral("QSO lines: ") +
                       cutText(QStringLiteral("station callsign"), station.stationCall, kCallWidth));
     }
-    if (!isNumber(station.clubNumber) && station.clubNumber != QLatin1String("NM")) {
+    if (!isAllDigits(station.clubNumber) && station.clubNumber != QLatin1String("NM")) {
         check.error(QStringLiteral("QSO lines: sent club number %1 is neither a number nor "
                                    "\"NM\"")
                         .arg(quoted(station.clubNumber)));
@@ -227,7 +215,7 @@ std::optional<qint64> checkQso(const LogTable& table, int row, Checker& check) {
     const QString number = cabrilloReceivedNumber(table.cell(Col::Member, row));
     if (number.isEmpty()) {
         check.error(label + QStringLiteral("empty received club number"));
-    } else if (!isNumber(number) && number != QLatin1String("NM")) {
+    } else if (!isAllDigits(number) && number != QLatin1String("NM")) {
         check.error(label + QStringLiteral("received club number %1 is neither a number nor "
                                            "\"NM\"")
                                 .arg(quoted(number)));

@@ -340,8 +340,10 @@ void MainWindow::buildEntryPanel() {
     panelLayout->addLayout(bottom);
 
     Edit_saisie->installEventFilter(this);
-    DateTimePicker_date->installEventFilter(this);
-    DateTimePicker_time->installEventFilter(this);
+    for (QWidget* picker :
+         {static_cast<QWidget*>(DateTimePicker_date), static_cast<QWidget*>(DateTimePicker_time)}) {
+        picker->findChild<QLineEdit*>()->installEventFilter(this);
+    }
     connect(Edit_saisie, &QLineEdit::textEdited, this, [this](const QString& text) {
         const QString upper = text.toUpper();
         if (upper != text) {
@@ -549,13 +551,17 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        (watched == DateTimePicker_date || watched == DateTimePicker_time)) {
+    if (event->type() == QEvent::MouseButtonRelease) {
         // One click selects the part of the date or time under the mouse, so the digits typed
-        // replace it (the editors' own click only places the cursor).
-        auto* picker = static_cast<QDateTimeEdit*>(watched);
-        QTimer::singleShot(0, picker,
-                           [picker] { picker->setSelectedSection(picker->currentSection()); });
+        // replace it (the editors' own click only places the cursor). The click lands on the
+        // editor's line.
+        for (QDateTimeEdit* picker : {static_cast<QDateTimeEdit*>(DateTimePicker_date),
+                                      static_cast<QDateTimeEdit*>(DateTimePicker_time)}) {
+            if (watched == picker || watched->parent() == picker) {
+                QTimer::singleShot(
+                    0, picker, [picker] { picker->setSelectedSection(picker->currentSection()); });
+            }
+        }
         return false;
     }
     if (event->type() != QEvent::KeyPress) {
@@ -890,7 +896,7 @@ void MainWindow::fitColumnsToContents() {
             c < int(std::size(kSamples)) ? QString::fromLatin1(kSamples[c]) : QString();
         const QString title = m_session.table().cell(c, 0).trimmed();
         header->resizeSection(
-            c, std::max(metrics.horizontalAdvance(sample), titles.horizontalAdvance(title)) + 14);
+            c, std::max(metrics.horizontalAdvance(sample), titles.horizontalAdvance(title)) + 10);
     }
 }
 

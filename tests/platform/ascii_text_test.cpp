@@ -29,5 +29,12 @@ TEST(AsciiText, TransliteratesToPrintableAscii) {
     EXPECT_FALSE(isPrintableAscii(u"a\tb"));
 }
 
+TEST(AsciiText, ClubNumbersAreDigitsOnly) {
+    EXPECT_TRUE(isAllDigits(u"123"));
+    for (const char16_t* text : {u"", u"NM", u"12*", u"-1", u"١٢"}) {
+        EXPECT_FALSE(isAllDigits(text)) << QString::fromUtf16(text).toStdString();
+    }
+}
+
 } // namespace
 } // namespace vu

@@ -156,11 +156,10 @@ TEST(ContestRoad, AWholeContestFromStationWindowToQuitAndBack) {
         // Reports, then the mail with the Cabrillo file attached.
         dialogs.messages.clear();
         main.Creation1->trigger();
-        ASSERT_EQ(dialogs.messages.size(), 2) << dialogs.errors.join('\n').toStdString();
+        // No finding of the check follows: the corrected line kept its time, and the line filled
+        // in deferred time at 14:01 lies between its neighbours.
+        ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
         EXPECT_TRUE(dialogs.messages[0].startsWith("CABRILLO (*.CBR) + ADIF (*.ADI) "));
-        // Then the check of the Cabrillo file written: the line filled in deferred time comes
-        // before later ones, which is no error.
-        EXPECT_EQ(dialogs.messages[1], "warning: line 5: out of time order (earlier than line 4)");
         const QString cabrillo = folder + "/Files/ZIV_URU_2024@F1ISA.CBR";
         EXPECT_TRUE(QFile::exists(cabrillo));
         EXPECT_TRUE(QFile::exists(folder + "/Files/ZIV_URU_2024@F1ISA.ADI"));

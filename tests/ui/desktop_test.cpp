@@ -351,10 +351,12 @@ TEST_F(DesktopTest, TheDeferredTimeEditorsTakeDigitsAfterOneClick) {
     settle();
     QTimeEdit* editor = main.DateTimePicker_time;
     ASSERT_TRUE(editor->isEnabled());
-    QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(6, editor->height() / 2));
+    // Where a click lands: the editor's line.
+    auto* line = editor->findChild<QLineEdit*>();
+    QTest::mouseClick(line, Qt::LeftButton, {}, QPoint(4, line->height() / 2));
     ASSERT_TRUE(waitFor([&] { return editor->hasFocus(); }));
     // The part under the mouse is selected, ready to be typed over.
-    ASSERT_TRUE(waitFor([&] { return editor->findChild<QLineEdit*>()->hasSelectedText(); }));
+    ASSERT_TRUE(waitFor([&] { return line->hasSelectedText(); }));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0742"));
     EXPECT_EQ(editor->time(), QTime(7, 42));
     EXPECT_EQ(app->session().clock().pickerTime(), QTime(7, 42));

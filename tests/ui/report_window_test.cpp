@@ -22,8 +22,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_GT(sink.port(), 0);
-        test::layProgramFolder(m_dir.path(),
-                               {"[VGlobales]", "OPERATOR=D4ERI", "[OP]", "email=d4eri@orange.fr"});
+        test::layProgramFolder(m_dir.path(), {"[VGlobales]", "OPERATOR=D4ERI", "[OP]", "NAME=Eric",
+                                              "email=d4eri@orange.fr"});
         test::layReferenceData(m_dir.path());
         app.startUp();
         app.acceptStation();

@@ -223,8 +223,8 @@ TEST_F(WindowsTest, TheReportWindowShowsTheFindingsAndAsksBeforeSendingAnError) 
     QTest::mouseClick(report.Button_envoi, Qt::LeftButton);
     EXPECT_EQ(dialogs.questions.size(), 2);
     EXPECT_FALSE(sink.message(1).isEmpty());
+    EXPECT_TRUE(test::waitFor([&] { return !report.isVisible(); })); // the send's worker ended
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
-    EXPECT_FALSE(report.isVisible());
 
     // A warning only: shown, and the send asks nothing.
     app.stationForm().setEditNom(QStringLiteral("Éric"));
@@ -235,6 +235,7 @@ TEST_F(WindowsTest, TheReportWindowShowsTheFindingsAndAsksBeforeSendingAnError) 
     QTest::mouseClick(report.Button_envoi, Qt::LeftButton);
     EXPECT_EQ(dialogs.questions.size(), 2);
     EXPECT_FALSE(sink.message(2).isEmpty());
+    EXPECT_TRUE(test::waitFor([&] { return !report.isVisible(); }));
 
     // Nothing to say: the findings are out of the way.
     app.stationForm().setEditAD1(QStringLiteral("1 rue des Lilas"));
