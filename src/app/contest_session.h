@@ -58,6 +58,7 @@ public:
     [[nodiscard]] Backups& backups() { return m_backups; }
     [[nodiscard]] ReportMail& reportMail() { return m_reportMail; }
     [[nodiscard]] const QString& scoreLabel() const { return m_scorer.board().label; }
+    [[nodiscard]] const ScoreBoard& scoreBoard() const { return m_scorer.board(); }
     [[nodiscard]] const QString& hisContinent() const { return m_scorer.board().hisContinent; }
     [[nodiscard]] const QString& filesFolder() const { return m_filesFolder; }
 

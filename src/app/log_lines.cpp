@@ -64,7 +64,10 @@ void LogLines::fillFromRoster(int r) {
 
 void LogLines::storeQso(int r) {
     m_file.storeRow(r); // the QSO is on disk from here on
-    rescoreAll();
+    // A QSO put below the log is scored alone when nothing above it changed; the figures are
+    // those of a full rescoring either way.
+    m_scorer.scoreNewLine(m_table, r);
+    m_dupeShown = m_scorer.board().dupeShown;
 }
 
 void LogLines::load(bool takeLastBand) {

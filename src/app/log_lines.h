@@ -47,7 +47,8 @@ public:
     // takes the clock's date and time instead. True when it is a duplicate.
     bool restampQso(int r, bool retime);
     // Writes row r into the contest file (a failure propagates with the row left as it is), then
-    // rescores the log.
+    // scores the log as a full rescoring would (only row r when it is a new QSO below a log
+    // that did not change since its last scoring).
     void storeQso(int r);
     // The log the contest file holds: first names from the roster, scored, and the grid editor
     // asked for; with `takeLastBand` the band of its last line is selected, else the band stays

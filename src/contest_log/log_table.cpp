@@ -18,6 +18,7 @@ void LogTable::setRowCount(int count) {
     }
     m_rows.resize(count, std::vector<QString>(m_columns));
     m_stored.resize(count);
+    m_changed.from = std::min({m_changed.from, old, count});
     if (m_listener != nullptr) {
         m_listener->rowCountChanged(old, count);
     }
@@ -29,6 +30,7 @@ void LogTable::setColumnCount(int count) {
         return;
     }
     m_columns = count;
+    m_changed.from = 0;
     for (auto& row : m_rows) {
         row.resize(count);
     }
@@ -126,6 +128,7 @@ void LogTable::requestEditor() {
 }
 
 void LogTable::touch(int row) {
+    m_changed.from = std::min(m_changed.from, row);
     if (m_listener == nullptr) {
         return;
     }

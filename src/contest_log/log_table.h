@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <climits>
 #include <vector>
 
 namespace vu {
@@ -87,6 +88,13 @@ public:
     // Asks the view to open its in-place editor on the current cell.
     void requestEditor();
 
+    // The lowest row whose cells changed, or that was added or dropped, since `forgetChanges`
+    // (rowCount() when none): what lets the scoring keep its figures of the rows above it.
+    [[nodiscard]] int firstChangedRow() const {
+        return m_changed.from < rowCount() ? m_changed.from : rowCount();
+    }
+    void forgetChanges() { m_changed.from = INT_MAX; }
+
     void setListener(LogTableListener* listener) { m_listener = listener; }
 
     // Groups the changes of one operation into a single notification when it ends.
@@ -114,6 +122,18 @@ private:
     int m_batchDepth = 0;
     int m_dirtyFirst = -1;
     int m_dirtyLast = -1;
+    // A copy, or a table assigned over, counts as changed from row 0.
+    struct ChangeMark {
+        int from = 0;
+        ChangeMark() = default;
+        ChangeMark(const ChangeMark& /*other*/) {}
+        ChangeMark& operator=(const ChangeMark& /*other*/) {
+            from = 0;
+            return *this;
+        }
+        ~ChangeMark() = default;
+    };
+    ChangeMark m_changed;
 };
 
 } // namespace vu

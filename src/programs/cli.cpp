@@ -3,6 +3,7 @@
 #include "contest_log/quick_entry.h"
 #include "platform/errors.h"
 #include "platform/program_folder.h"
+#include "scoring/log_statistics.h"
 #include "setup/file_naming.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,7 @@ int usage() {
                        "       varurav-uda-cli cabrillo CONTEST_FILE [--program-folder DIR]\n"
                        "       varurav-uda-cli adif CONTEST_FILE [--program-folder DIR]\n"
                        "       varurav-uda-cli check CONTEST_FILE [--program-folder DIR]\n"
+                       "       varurav-uda-cli stats CONTEST_FILE [--program-folder DIR]\n"
                        "       varurav-uda-cli log CONTEST_FILE LINE... [--program-folder DIR]"));
     return kUsageExit;
 }
@@ -133,6 +135,18 @@ int scoreCommand(const QStringList& args) {
         return usage();
     }
     printTable(*app);
+    return 0;
+}
+
+// Prints the figures of the log as the full scoring gives them: totals, bands, hours, time.
+int statsCommand(const QStringList& args) {
+    const std::unique_ptr<vu::Application> app = loadContest(args);
+    if (!app) {
+        return usage();
+    }
+    const vu::LogStatistics figures =
+        vu::logStatistics(app->session().table(), app->session().scoreBoard());
+    print(vu::statisticsLines(figures).join(QLatin1Char('\n')) + QLatin1Char('\n'));
     return 0;
 }
 
@@ -238,6 +252,9 @@ int main(int argc, char** argv) {
         }
         if (command == QLatin1String("score")) {
             return scoreCommand(args);
+        }
+        if (command == QLatin1String("stats")) {
+            return statsCommand(args);
         }
         if (command == QLatin1String("log")) {
             return logCommand(args);

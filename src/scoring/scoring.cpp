@@ -5,9 +5,6 @@
 #include "scoring/member_roster.h"
 
 #include <QHash>
-#include <unordered_map>
-#include <unordered_set>
-#include <vector>
 
 namespace vu {
 
@@ -21,18 +18,6 @@ const QString kClubStation = QStringLiteral("D8ADO");
 const QString kClubStationPoints = QStringLiteral("20");
 const QString kClubStationContinent = QStringLiteral("EU");
 const QString kDupePoints = QStringLiteral("0");
-
-// A callsign (as stored or in its base form) on a band, the band told by the number of its text.
-struct CallOnBand {
-    QStringView call;
-    int band = 0;
-    bool operator==(const CallOnBand&) const = default;
-};
-struct CallOnBandHash {
-    size_t operator()(const CallOnBand& key) const noexcept {
-        return qHash(key.call, static_cast<size_t>(key.band));
-    }
-};
 
 } // namespace
 
@@ -125,54 +110,105 @@ void Scorer::scoreLine(LogTable& table, int row) {
     applyRules(table, row, m_countries.index(), dupeOf, workedBefore);
 }
 
-void Scorer::computeTotalScore(LogTable& table) {
-    LogTable::Batch batch(table);
-    const CountryIndex& countries = m_countries.index();
-    const auto rows = static_cast<size_t>(table.rowCount());
-    // The earliest row of each base callsign on a band, and the callsigns as stored on a band:
-    // what the scans of the earlier rows would find, kept as the rows go by. The keys view the
-    // callsign cells, which scoring never writes, and the base callsigns kept here.
-    std::unordered_map<CallOnBand, int, CallOnBandHash> firstOfBase;
-    std::unordered_set<CallOnBand, CallOnBandHash> logged;
-    std::vector<QString> bases;
-    QHash<QString, int> bandNumbers;
-    firstOfBase.reserve(rows);
-    logged.reserve(rows);
-    bases.reserve(rows);
-
-    int totalPoints = 0;
-    int multipliers = 0;
-    for (int row = 1; row < table.rowCount(); ++row) {
-        const QString& call = table.cell(Col::Call, row);
-        const QString& bandText = table.cell(Col::Band, row);
-        auto number = bandNumbers.constFind(bandText);
-        if (number == bandNumbers.cend()) {
-            number = bandNumbers.insert(bandText, static_cast<int>(bandNumbers.size()));
-        }
-        const int band = *number;
-        bases.push_back(baseCallsign(call));
-        const auto [first, isFirst] = firstOfBase.try_emplace({bases.back(), band}, row);
-        const bool workedBefore = !logged.insert({call, band}).second;
-        if (trimBlanks(call).isEmpty()) {
-            for (const Col col : {Col::Member, Col::FirstName, Col::Points, Col::Mult, Col::Dupe}) {
-                table.setCell(col, row, {});
-            }
-            continue;
-        }
-        applyRules(table, row, countries,
-                   isFirst ? std::nullopt : std::optional<int>(first->second), workedBefore);
-        const QString& points = table.cell(Col::Points, row);
-        if (!points.isEmpty()) {
-            totalPoints += points.toInt();
-        }
-        if (table.cell(Col::Mult, row).contains(u'M')) {
-            ++multipliers;
-        }
+void Scorer::tallyRow(LogTable& table, int row, const CountryIndex& countries, bool keep,
+                      int& points, int& mults) {
+    const QString& call = table.cell(Col::Call, row);
+    const QString& bandText = table.cell(Col::Band, row);
+    // A band text no kept row has gets a number of its own.
+    int band = -1;
+    if (auto number = m_tally.bandNumbers.constFind(bandText);
+        number != m_tally.bandNumbers.cend()) {
+        band = *number;
+    } else if (keep) {
+        band = static_cast<int>(m_tally.bandNumbers.size());
+        m_tally.bandNumbers.insert(bandText, band);
     }
+    CallOnBand base{baseCallsign(call), band};
+    std::optional<int> dupeOf;
+    bool workedBefore = false;
+    if (keep) {
+        const auto [first, isFirst] = m_tally.firstOfBase.try_emplace(std::move(base), row);
+        if (!isFirst) {
+            dupeOf = first->second;
+        }
+        workedBefore = !m_tally.logged.insert({call, band}).second;
+        m_tally.rows = row;
+    } else {
+        if (const auto first = m_tally.firstOfBase.find(base); first != m_tally.firstOfBase.end()) {
+            dupeOf = first->second;
+        }
+        workedBefore = m_tally.logged.contains({call, band});
+    }
+    if (trimBlanks(call).isEmpty()) {
+        for (const Col col : {Col::Member, Col::FirstName, Col::Points, Col::Mult, Col::Dupe}) {
+            table.setCell(col, row, {});
+        }
+        return;
+    }
+    applyRules(table, row, countries, dupeOf, workedBefore);
+    const QString& rowPoints = table.cell(Col::Points, row);
+    if (!rowPoints.isEmpty()) {
+        points += rowPoints.toInt();
+    }
+    if (table.cell(Col::Mult, row).contains(u'M')) {
+        ++mults;
+    }
+}
+
+void Scorer::setTotals(int totalPoints, int multipliers) {
     m_board.totalPoints = totalPoints;
     m_board.multipliers = multipliers;
     m_board.score = qint64(totalPoints) * multipliers;
     m_board.label = scoreLabelText(totalPoints, multipliers, m_board.score);
+}
+
+void Scorer::computeTotalScore(LogTable& table) {
+    LogTable::Batch batch(table);
+    const CountryIndex& countries = m_countries.index();
+    // The figures of the log lines are kept for the QSOs stored next (scoreNewLine); the entry
+    // row, which no row follows, is only looked up.
+    m_tally.table = &table;
+    m_tally.rows = 0;
+    m_tally.firstOfBase.clear();
+    m_tally.logged.clear();
+    m_tally.bandNumbers.clear();
+    m_tally.totalPoints = 0;
+    m_tally.multipliers = 0;
+    m_tally.category = m_station.category;
+    m_tally.continent = m_station.continent;
+    m_tally.countriesGeneration = countries.generation();
+    const auto rows = static_cast<size_t>(table.rowCount());
+    m_tally.firstOfBase.reserve(rows);
+    m_tally.logged.reserve(rows);
+
+    const int entry = table.entryRow();
+    for (int row = 1; row < entry; ++row) {
+        tallyRow(table, row, countries, true, m_tally.totalPoints, m_tally.multipliers);
+    }
+    int totalPoints = m_tally.totalPoints;
+    int multipliers = m_tally.multipliers;
+    if (entry >= 1) {
+        tallyRow(table, entry, countries, false, totalPoints, multipliers);
+    }
+    setTotals(totalPoints, multipliers);
+    table.forgetChanges();
+}
+
+void Scorer::scoreNewLine(LogTable& table, int row) {
+    const CountryIndex& countries = m_countries.index();
+    const bool kept =
+        m_tally.table == &table && row == table.entryRow() && m_tally.rows == row - 1 &&
+        table.firstChangedRow() >= row && !trimBlanks(table.cell(Col::Call, row)).isEmpty() &&
+        m_tally.category == m_station.category && m_tally.continent == m_station.continent &&
+        m_tally.countriesGeneration == countries.generation();
+    if (!kept) {
+        computeTotalScore(table);
+        return;
+    }
+    LogTable::Batch batch(table);
+    tallyRow(table, row, countries, true, m_tally.totalPoints, m_tally.multipliers);
+    setTotals(m_tally.totalPoints, m_tally.multipliers);
+    table.forgetChanges();
 }
 
 const QString& Scorer::continentOf(const CountryIndex& countries, const QString& call) {
@@ -191,6 +227,7 @@ const QString& Scorer::continentOf(const CountryIndex& countries, const QString&
 }
 
 void Scorer::resetTotals() {
+    m_tally.table = nullptr;
     m_board.totalPoints = 0;
     m_board.multipliers = 0;
     m_board.score = 0;

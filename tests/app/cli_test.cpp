@@ -8,8 +8,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/resource.h>
+#include <vector>
 
 namespace vu {
 namespace {
@@ -57,6 +61,8 @@ TEST(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(test::runCli({"log", "a.QRP"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"check"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"check", "a.QRP", "b.QRP"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"stats"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"stats", "a.QRP", "b.QRP"}).exitCode, 2);
 }
 
 TEST(Cli, ScorePrintsEveryRowThenTheScoreLabel) {
@@ -495,6 +501,104 @@ TEST(Cli, AnAllocationFailureIsReportedNotACrash) {
     EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(cli.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(cli.readAllStandardError()).endsWith("Mémoire insuffisante\n"));
+}
+
+// The generator's log of `lines` rows with `seed`, as a contest file; after every 150th row the
+// clock jumps by 45 minutes, so the log has off-time.
+QByteArray generatedLog(int lines, int seed) {
+    QProcess generator;
+    generator.start(QStringLiteral("/usr/bin/python3"),
+                    {test::fixture(QStringLiteral("make_big_log.py")), QString::number(lines),
+                     QStringLiteral("--seed"), QString::number(seed)});
+    EXPECT_TRUE(generator.waitForFinished(120000));
+    EXPECT_EQ(generator.exitCode(), 0);
+    QByteArray bytes(88, '\0');
+    int row = 0;
+    for (const QString& text : QString::fromLatin1(generator.readAllStandardOutput())
+                                   .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        const QStringList f = text.split(u',');
+        const QDateTime at = QDateTime(QDate::fromString(f[1], QStringLiteral("dd/MM/yyyy")),
+                                       QTime::fromString(f[2], QStringLiteral("HH:mm")), Qt::UTC)
+                                 .addSecs(qint64(row++ / 150) * 45 * 60);
+        Record r = test::lineRecord(f[3], f[0], at.date(), at.time(), f[6], f[7]);
+        r.rstSent = f[4];
+        r.rstRcvd = f[5];
+        bytes += encodeRecord(r);
+    }
+    return bytes;
+}
+
+// The figures of `score`'s output (every grid row, then the score label), counted here.
+QStringList figuresOfScore(const QString& scored) {
+    QStringList rows = scored.split(u'\n', Qt::SkipEmptyParts);
+    const QStringList label = rows.takeLast().split(u' '); // "Score = P x M = S"
+    const QStringList bands = {"80", "40", "20", "15", "10"};
+    int qsos = 0;
+    int dupes = 0;
+    std::map<QString, std::pair<int, int>> perBand;
+    std::map<qint64, std::array<int, 5>> perHour;
+    std::vector<qint64> minutes;
+    for (int k = 0; k + 1 < rows.size(); ++k) { // the entry row last
+        const QStringList c = rows[k].split(u'\t');
+        if (c[4].trimmed().isEmpty()) {
+            continue;
+        }
+        ++qsos;
+        dupes += c[12].isEmpty() ? 0 : 1;
+        perBand[c[1]].first += 1;
+        perBand[c[1]].second += c[11].contains(u'M') ? 1 : 0;
+        const QDateTime at(QDate::fromString(c[2], QStringLiteral("dd/MM/yyyy")),
+                           QTime::fromString(c[3], QStringLiteral("HH:mm")), Qt::UTC);
+        minutes.push_back(at.toSecsSinceEpoch() / 60);
+        perHour[minutes.back() / 60][static_cast<size_t>(bands.indexOf(c[1]))] += 1;
+    }
+    QStringList out{QStringList{"total", QString::number(qsos), QString::number(dupes), label[2],
+                                label[4], label[6]}
+                        .join(u'\t')};
+    for (const QString& band : bands) {
+        out << QStringList{"band", band, QString::number(perBand[band].first),
+                           QString::number(perBand[band].second)}
+                   .join(u'\t');
+    }
+    std::sort(minutes.begin(), minutes.end());
+    for (qint64 hour = minutes.front() / 60; hour <= minutes.back() / 60; ++hour) {
+        QStringList cells{"hour", QDateTime::fromSecsSinceEpoch(hour * 3600, Qt::UTC)
+                                      .toString(QStringLiteral("yyyy-MM-dd HH"))};
+        for (const int n : perHour[hour]) {
+            cells << QString::number(n);
+        }
+        out << cells.join(u'\t');
+    }
+    qint64 off = 0;
+    for (size_t k = 1; k < minutes.size(); ++k) {
+        off += minutes[k] - minutes[k - 1] >= 30 ? minutes[k] - minutes[k - 1] : 0;
+    }
+    out << QStringList{"time", QString::number(minutes.back() - minutes.front() - off),
+                       QString::number(off)}
+               .join(u'\t');
+    return out;
+}
+
+TEST(Cli, StatsGivesTheFiguresOfAFullRescoringOfGeneratedLogs) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString program = programFolder(dir, kStation);
+    ASSERT_TRUE(QDir().mkpath(program + "/Fichiers_BD"));
+    test::writeFile(program + "/cty_wt.dat", test::readFile(test::fixture("cty_wt.dat")));
+    test::writeFile(program + "/Fichiers_BD/VUZ_adar_2021.csv",
+                    test::readFile(test::fixture("roster_sample.csv")));
+    for (const auto& [lines, seed] : {std::pair{400, 3}, std::pair{3000, 11}}) {
+        const QString log = dir.filePath(QStringLiteral("LOG%1.QRP").arg(seed));
+        test::writeFile(log, generatedLog(lines, seed));
+        const test::CliResult scored = test::runCli({"score", log, "--program-folder", program});
+        ASSERT_EQ(scored.exitCode, 0) << scored.err.toStdString();
+        const test::CliResult stats = test::runCli({"stats", log, "--program-folder", program});
+        ASSERT_EQ(stats.exitCode, 0) << stats.err.toStdString();
+        const QStringList expected = figuresOfScore(scored.out);
+        EXPECT_EQ(stats.out.split(u'\n', Qt::SkipEmptyParts), expected) << lines << " lines";
+        EXPECT_GT(expected.last().section(u'\t', 2).toInt(), 0);     // the log has off-time
+        EXPECT_GT(expected.first().section(u'\t', 2, 2).toInt(), 0); // and dupes
+    }
 }
 
 } // namespace
