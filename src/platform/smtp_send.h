@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/errors.h"
+#include "platform/smtp_security.h"
 
 #include <QDateTime>
 #include <QString>
@@ -20,10 +21,6 @@ struct MailMessage {
     QString body;           // lines joined by CR LF
     QString attachmentPath; // empty: no attachment; sent under its bare file name
 };
-
-// How the connection to the server is protected: not at all, by STARTTLS after the greeting
-// (the send fails when the server does not offer it), or by TLS from the first byte.
-enum class SmtpSecurity { None, StartTls, Tls };
 
 // Who the operator is to the server and what he trusts.
 struct MailAccount {
