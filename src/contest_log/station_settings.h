@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/smtp_security.h"
+
 #include <QString>
 
 namespace vu {
@@ -22,6 +24,8 @@ struct StationSettings {
     QString email;        // station e-mail address
     QString smtpServer;
     QString smtpPort;
+    SmtpSecurity smtpSecurity = SmtpSecurity::None;
+    QString smtpLogin; // empty: the server is used without authentication
 
     // Folder and name joined into the contest file's path.
     [[nodiscard]] QString contestFilePath() const {

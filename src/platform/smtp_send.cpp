@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 #include "platform/input_file.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 #include <algorithm>
@@ -180,15 +181,16 @@ QString messageId(const QString& from) {
     return u'<' + QUuid::createUuid().toString(QUuid::WithoutBraces) + u'@' + domain + u'>';
 }
 
-CurlPtr<CURLU> serverUrl(const SmtpServer& server) {
+CurlPtr<CURLU> serverUrl(const SmtpServer& server, SmtpSecurity security) {
     CurlPtr<CURLU> url(curl_url());
     if (!url) {
         throw std::bad_alloc();
     }
     const QByteArray host = server.host.toUtf8();
     const QByteArray port = QByteArray::number(server.port);
+    const QByteArray scheme = security == SmtpSecurity::Tls ? "smtps" : "smtp";
     for (const auto& [part, value] :
-         {std::pair{CURLUPART_SCHEME, QByteArray("smtp")}, std::pair{CURLUPART_HOST, host},
+         {std::pair{CURLUPART_SCHEME, scheme}, std::pair{CURLUPART_HOST, host},
           std::pair{CURLUPART_PORT, port}}) {
         const CURLUcode rc = curl_url_set(url.get(), part, value.constData(), 0);
         if (rc != CURLUE_OK) {
@@ -257,6 +259,42 @@ int watchExchange(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return 0;
 }
 
+// The certificates to trust: the system's bundle and the account's file after it (the library
+// takes one bundle, and the file alone would leave out the system's authorities).
+QByteArray trustedCertificates(CURL* h, const QString& caFile) {
+    QByteArray bundle;
+    char* systemBundle = nullptr;
+    if (curl_easy_getinfo(h, CURLINFO_CAINFO, &systemBundle) == CURLE_OK &&
+        systemBundle != nullptr) {
+        QFile file(QFile::decodeName(systemBundle));
+        if (file.open(QIODevice::ReadOnly)) {
+            bundle = file.readAll() + '\n';
+        }
+    }
+    return bundle + readWholeFile(caFile, kTextFileLimit);
+}
+
+// The failures the operator can act on, in his words, then the library's.
+QString failureText(CURLcode code, const char* detail) {
+    QString words;
+    switch (code) {
+    case CURLE_LOGIN_DENIED:
+        words = QStringLiteral("Authentification refusée par le serveur");
+        break;
+    case CURLE_PEER_FAILED_VERIFICATION:
+        words = QStringLiteral("Certificat du serveur non reconnu");
+        break;
+    case CURLE_USE_SSL_FAILED:
+        words = QStringLiteral("Le serveur ne propose pas de connexion sécurisée");
+        break;
+    default:
+        return curlErrorText(code, detail);
+    }
+    const QString library = QString::fromUtf8(
+        detail != nullptr && detail[0] != '\0' ? detail : curl_easy_strerror(code));
+    return words + QStringLiteral(" (") + library + u')';
+}
+
 // The server's own words, after ours.
 QString withReply(const QString& text, const QByteArray& reply) {
     if (reply.isEmpty() || !(reply.startsWith('4') || reply.startsWith('5'))) {
@@ -267,9 +305,9 @@ QString withReply(const QString& text, const QByteArray& reply) {
 
 } // namespace
 
-SendReport sendMail(const SmtpServer& server, const MailMessage& message,
-                    const std::atomic<bool>* cancel) {
-    CurlPtr<CURLU> url = serverUrl(server);
+SendReport sendMail(const SmtpServer& server, const MailAccount& account,
+                    const MailMessage& message, const std::atomic<bool>* cancel) {
+    CurlPtr<CURLU> url = serverUrl(server, account.security);
     CurlPtr<CURL> curl(curlReady() ? curl_easy_init() : nullptr);
     if (!curl) {
         throw AppError(QStringLiteral("Initialisation de l'envoi impossible"));
@@ -336,7 +374,27 @@ SendReport sendMail(const SmtpServer& server, const MailMessage& message,
     curl_easy_setopt(h, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, traceExchange);
     curl_easy_setopt(h, CURLOPT_DEBUGDATA, &exchange);
-    curl_easy_setopt(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_NONE));
+    // STARTTLS or nothing; implicit TLS comes with the "smtps" address.
+    curl_easy_setopt(h, CURLOPT_USE_SSL,
+                     static_cast<long>(account.security == SmtpSecurity::StartTls
+                                           ? CURLUSESSL_ALL
+                                           : CURLUSESSL_NONE));
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+    QByteArray certificates;
+    if (!account.caFile.isEmpty()) {
+        certificates = trustedCertificates(h, account.caFile);
+        curl_blob blob{certificates.data(), static_cast<size_t>(certificates.size()),
+                       CURL_BLOB_NOCOPY};
+        curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
+    }
+    const QByteArray login = account.login.toUtf8();
+    const QByteArray password = account.password.toUtf8();
+    if (!login.isEmpty()) {
+        curl_easy_setopt(h, CURLOPT_USERNAME, login.constData());
+        curl_easy_setopt(h, CURLOPT_PASSWORD, password.constData());
+        curl_easy_setopt(h, CURLOPT_LOGIN_OPTIONS, "AUTH=*"); // what the server offers
+    }
     curl_easy_setopt(h, CURLOPT_MAIL_FROM, ('<' + sender + '>').constData());
     curl_easy_setopt(h, CURLOPT_MAIL_RCPT, recipients.get());
     // A refused copy stops nothing (the option's name as libcurl 7.88 spells it).
@@ -357,8 +415,8 @@ SendReport sendMail(const SmtpServer& server, const MailMessage& message,
                 "réception à temps : il est peut-être arrivé"));
         }
         const CURLcode reported = exchange.timedOut ? CURLE_OPERATION_TIMEDOUT : rc;
-        throw AppError(withReply(curlErrorText(reported, exchange.timedOut ? "" : error),
-                                 exchange.lastFailure));
+        throw AppError(
+            withReply(failureText(reported, exchange.timedOut ? "" : error), exchange.lastFailure));
     }
     if (!exchange.refusedTo.isEmpty()) {
         // Only the copy took it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/errors.h"
+#include "platform/smtp_security.h"
 
 #include <QDateTime>
 #include <QString>
@@ -21,7 +22,15 @@ struct MailMessage {
     QString attachmentPath; // empty: no attachment; sent under its bare file name
 };
 
-// Where and how long to try: a plain connection without authentication.
+// Who the operator is to the server and what he trusts.
+struct MailAccount {
+    SmtpSecurity security = SmtpSecurity::None;
+    QString login;    // empty: no authentication
+    QString password; // with the login; never stored by the program
+    QString caFile;   // a PEM file of certificates trusted besides the system's; empty: none
+};
+
+// Where and how long to try, and how.
 struct SmtpServer {
     QString host;
     int port = 25;
@@ -42,14 +51,22 @@ public:
     using AppError::AppError;
 };
 
-// Sends the message by SMTP: envelope sender the From address, envelope recipients the To and
-// CC addresses (a refused CC does not stop the send to the To address), the body as text and
-// the attachment in base64 under its name (RFC 2231 when it is not plain ASCII); header lines
-// are folded at 78 octets. The whole exchange, from connecting to the server's last answer,
-// ends within `server.timeoutMs`, and at once when `cancel` turns true. Throws AppError with the
-// failure's text and the server's own reply, MailUnconfirmed when only the confirmation is
-// missing.
-SendReport sendMail(const SmtpServer& server, const MailMessage& message,
-                    const std::atomic<bool>* cancel = nullptr);
+// Sends the message by SMTP over the account's security, the server's certificate checked
+// against the system's authorities (and the account's own file), with authentication (the
+// mechanisms the server offers) when a login is given: envelope sender the From address, envelope
+// recipients the To and CC addresses (a refused CC does not stop the send to the To address), the
+// body as text and the attachment in base64 under its name (RFC 2231 when it is not plain ASCII);
+// header lines are folded at 78 octets. The whole exchange, from connecting to the server's last
+// answer, ends within `server.timeoutMs`, and at once when `cancel` turns true. Throws AppError
+// with the failure's text and the server's own reply ("Authentification refusée par le serveur",
+// "Certificat du serveur non reconnu", "Le serveur ne propose pas de connexion sécurisée"),
+// MailUnconfirmed when only the confirmation is missing.
+SendReport sendMail(const SmtpServer& server, const MailAccount& account,
+                    const MailMessage& message, const std::atomic<bool>* cancel = nullptr);
+// The same over a plain connection without authentication.
+inline SendReport sendMail(const SmtpServer& server, const MailMessage& message,
+                           const std::atomic<bool>* cancel = nullptr) {
+    return sendMail(server, MailAccount{}, message, cancel);
+}
 
 } // namespace vu

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTextStream>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -31,14 +32,16 @@ void printError(const QString& text) {
 }
 
 int usage() {
-    printError(
-        QStringLiteral("usage: varurav-uda-cli parse TEXT\n"
-                       "       varurav-uda-cli score CONTEST_FILE [--program-folder DIR]\n"
-                       "       varurav-uda-cli cabrillo CONTEST_FILE [--program-folder DIR]\n"
-                       "       varurav-uda-cli adif CONTEST_FILE [--program-folder DIR]\n"
-                       "       varurav-uda-cli check CONTEST_FILE [--program-folder DIR]\n"
-                       "       varurav-uda-cli stats CONTEST_FILE [--program-folder DIR]\n"
-                       "       varurav-uda-cli log CONTEST_FILE LINE... [--program-folder DIR]"));
+    printError(QStringLiteral(
+        "usage: varurav-uda-cli parse TEXT\n"
+        "       varurav-uda-cli score CONTEST_FILE [--program-folder DIR]\n"
+        "       varurav-uda-cli cabrillo CONTEST_FILE [--program-folder DIR]\n"
+        "       varurav-uda-cli adif CONTEST_FILE [--program-folder DIR]\n"
+        "       varurav-uda-cli check CONTEST_FILE [--program-folder DIR]\n"
+        "       varurav-uda-cli stats CONTEST_FILE [--program-folder DIR]\n"
+        "       varurav-uda-cli log CONTEST_FILE LINE... [--program-folder DIR]\n"
+        "       varurav-uda-cli mail CONTEST_FILE [--to ADDRESS] [--password-stdin]\n"
+        "                       [--cacert FILE] [--force] [--program-folder DIR]"));
     return kUsageExit;
 }
 
@@ -236,6 +239,86 @@ int checkCommand(const QStringList& args) {
     }
 }
 
+// Takes "--name VALUE" out of the arguments; false when the value is missing.
+bool takeOption(QStringList& args, const char* name, QString& value) {
+    const qsizetype at = args.indexOf(QLatin1String(name));
+    if (at < 0) {
+        return true;
+    }
+    if (at + 1 >= args.size()) {
+        return false;
+    }
+    value = args[at + 1];
+    args.remove(at, 2);
+    return true;
+}
+
+// Writes and checks the Cabrillo report of the contest file as the report mailing window does,
+// then mails it to the committee (or to --to) with the station's server, port, security and
+// login; the password is read from the standard input with --password-stdin. A report with a
+// check error goes only with --force. Exit 0 when the server accepted the message, 1 when it
+// was not sent (or may not have arrived), 2 on a usage error.
+int mailCommand(QStringList args) {
+    QString to;
+    QString caFile;
+    if (!takeOption(args, "--to", to) || !takeOption(args, "--cacert", caFile)) {
+        return usage();
+    }
+    const bool force = args.removeAll(QStringLiteral("--force")) > 0;
+    const bool passwordStdin = args.removeAll(QStringLiteral("--password-stdin")) > 0;
+    const std::unique_ptr<vu::Application> app = loadContest(args);
+    if (!app) {
+        return usage();
+    }
+    vu::ContestSession& session = app->session();
+    const vu::StationForm& station = app->stationForm();
+    if (const QString refusal = session.mailButtonRefusal(); !refusal.isEmpty()) {
+        printError(refusal.simplified());
+        return 1;
+    }
+    vu::FileNamingForm::checkContestFileExtension(session.contestFile().path());
+    if (const QString box = session.activateReportMail(); !box.isEmpty()) {
+        printError(box.trimmed());
+        return 1;
+    }
+    for (const QString& line : session.reportCheck().lines()) {
+        print(line + QLatin1Char('\n'));
+    }
+    if (session.reportCheck().hasErrors() && !force) {
+        printError(QStringLiteral("Le compte rendu contient des erreurs : il n'a pas été envoyé "
+                                  "(--force pour l'envoyer quand même)"));
+        return 1;
+    }
+    if (!to.isEmpty()) {
+        session.reportMail().setRecipientText(to);
+        if (session.reportMail().recipientRejected()) {
+            printError(QStringLiteral("Adresse du destinataire incorrecte : ") + to);
+            return kUsageExit;
+        }
+    }
+    vu::MailAccount account{station.smtpSecurity(), station.editLogin(), {}, caFile};
+    if (!account.login.isEmpty()) {
+        if (!passwordStdin) {
+            printError(QStringLiteral("Le serveur est utilisé avec l'identifiant %1 : donnez le "
+                                      "mot de passe avec --password-stdin")
+                           .arg(account.login));
+            return kUsageExit;
+        }
+        QTextStream in(stdin);
+        account.password = in.readLine();
+    }
+    session.reportMail().setAccount(account);
+    const vu::SendOutcome outcome = session.sendReportMail(station.editSmtp(), station.editPort());
+    for (const QString& message : outcome.messages) {
+        if (outcome.sent) {
+            print(message.trimmed() + QLatin1Char('\n'));
+        } else {
+            printError(message.trimmed());
+        }
+    }
+    return outcome.sent ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -267,6 +350,9 @@ int main(int argc, char** argv) {
         }
         if (command == QLatin1String("check")) {
             return checkCommand(args);
+        }
+        if (command == QLatin1String("mail")) {
+            return mailCommand(args);
         }
     } catch (const vu::AppError& e) {
         printError(e.message());

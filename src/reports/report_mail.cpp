@@ -86,12 +86,12 @@ void ReportMail::setRecipientText(const QString& text) {
 
 SendOutcome ReportMail::send(const QString& serverText, const QString& portText,
                              const std::atomic<bool>* cancel) const {
-    return sendMessage(m_message, m_options, serverText, portText, cancel);
+    return sendMessage(m_message, m_options, m_account, serverText, portText, cancel);
 }
 
 SendOutcome ReportMail::sendMessage(const MailMessage& message, const ReportMailOptions& options,
-                                    const QString& serverText, const QString& portText,
-                                    const std::atomic<bool>* cancel) {
+                                    const MailAccount& account, const QString& serverText,
+                                    const QString& portText, const std::atomic<bool>* cancel) {
     const std::optional<int> port = portNumber(portText);
     if (!port) {
         return {false,
@@ -105,8 +105,8 @@ SendOutcome ReportMail::sendMessage(const MailMessage& message, const ReportMail
     }
     SendReport report;
     try {
-        report = sendMail({serverText, *port, options.connectTimeoutMs, options.timeoutMs}, message,
-                          cancel);
+        report = sendMail({serverText, *port, options.connectTimeoutMs, options.timeoutMs}, account,
+                          message, cancel);
     } catch (const MailUnconfirmed& e) {
         return {false, {e.message()}}; // not "not sent": it may well have arrived
     } catch (const AppError& e) {
@@ -150,11 +150,12 @@ void ReportMail::sendInBackground(const QString& serverText, const QString& port
     m_cancel->store(false);
     m_sending->store(true);
     // The worker works on its own copies: the window may change the message meanwhile.
-    m_worker = std::thread([message = m_message, options = m_options, serverText, portText,
-                            cancel = m_cancel, sendingFlag = m_sending, done = std::move(done)] {
+    m_worker = std::thread([message = m_message, options = m_options, account = m_account,
+                            serverText, portText, cancel = m_cancel, sendingFlag = m_sending,
+                            done = std::move(done)] {
         SendOutcome outcome;
         try {
-            outcome = sendMessage(message, options, serverText, portText, cancel.get());
+            outcome = sendMessage(message, options, account, serverText, portText, cancel.get());
         } catch (const std::exception& e) {
             outcome = {false, {QString::fromUtf8(e.what()), kNotSent}};
         }

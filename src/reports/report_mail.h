@@ -47,6 +47,9 @@ public:
     ReportMail(const ReportMail&) = delete;
     ReportMail& operator=(const ReportMail&) = delete;
     void setOptions(ReportMailOptions options) { m_options = std::move(options); }
+    // How the next sends reach the server: security, login and password, extra certificates.
+    void setAccount(MailAccount account) { m_account = std::move(account); }
+    [[nodiscard]] const MailAccount& account() const { return m_account; }
 
     // Why the mail button refuses to open the window for these station values; empty when it
     // opens it.
@@ -83,10 +86,12 @@ public:
 private:
     [[nodiscard]] static SendOutcome sendMessage(const MailMessage& message,
                                                  const ReportMailOptions& options,
+                                                 const MailAccount& account,
                                                  const QString& serverText, const QString& portText,
                                                  const std::atomic<bool>* cancel);
 
     ReportMailOptions m_options;
+    MailAccount m_account;
     MailMessage m_message;
     QString m_recipientText;
     bool m_recipientRejected = false;

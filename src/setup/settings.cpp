@@ -96,6 +96,10 @@ void SettingsFile::load() {
         form.setEditSmtp(server);
         form.setEditPort(text(kSmtp, "PORT"));
     }
+    if (const QString security = text(kSmtp, "SECURITY"); !security.isEmpty()) {
+        form.setSmtpSecurity(smtpSecurityFromName(security, form.smtpSecurity()));
+    }
+    form.setEditLogin(text(kSmtp, "LOGIN"));
 
     LogTable& table = m_t.table;
     const int columns = std::clamp(ini.readInteger(kGrid, QStringLiteral("Colcount"), kLogColumns),
@@ -173,6 +177,14 @@ void SettingsFile::save(const QString& version) const {
     if (form.smtpTyped() || !ini.readString(kSmtp, QStringLiteral("SERVER")).isEmpty()) {
         put(kSmtp, "SERVER", form.smtpTyped() ? form.editSmtp() : QString());
         put(kSmtp, "PORT", form.smtpTyped() ? form.editPort() : QString());
+    }
+    // The same for the security; the login whenever there is one. The password never.
+    const bool securityChosen = form.smtpSecurity() != form.listSecurity();
+    if (securityChosen || !ini.readString(kSmtp, QStringLiteral("SECURITY")).isEmpty()) {
+        put(kSmtp, "SECURITY", securityChosen ? smtpSecurityName(form.smtpSecurity()) : QString());
+    }
+    if (!form.editLogin().isEmpty() || !ini.readString(kSmtp, QStringLiteral("LOGIN")).isEmpty()) {
+        put(kSmtp, "LOGIN", form.editLogin());
     }
 
     // The backup folder the operator chose, once he chose one.

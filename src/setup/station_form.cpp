@@ -126,6 +126,8 @@ StationOk StationForm::accept() {
     m_station.email = m_editEmail.trimmed();
     m_station.smtpServer = m_editSmtp;
     m_station.smtpPort = m_editPort;
+    m_station.smtpSecurity = m_smtpSecurity;
+    m_station.smtpLogin = m_editLogin;
     // Mail servers take only ASCII addresses: an accented one gives a message without a sender
     // that one server refuses and another loses.
     for (const QChar c : m_station.email) {
@@ -152,11 +154,11 @@ void StationForm::keep() {
     if (m_kept) {
         return; // the window is still open on the state it opened on
     }
-    m_kept = Kept{m_station,          m_editOp,           m_editNZRB,    m_editStation,
-                  m_dxccText,         m_dxccIndex,        m_qrp,         m_editNom,
-                  m_editAD1,          m_editCity,         m_editZipCode, m_editEmail,
-                  m_editSmtp,         m_editPort,         m_backupIndex, m_backupFolder,
-                  m_mainStationLabel, m_mainCategoryLabel};
+    m_kept =
+        Kept{m_station,     m_editOp,      m_editNZRB,     m_editStation,      m_dxccText,
+             m_dxccIndex,   m_qrp,         m_editNom,      m_editAD1,          m_editCity,
+             m_editZipCode, m_editEmail,   m_editSmtp,     m_editPort,         m_smtpSecurity,
+             m_editLogin,   m_backupIndex, m_backupFolder, m_mainStationLabel, m_mainCategoryLabel};
 }
 
 bool StationForm::cancel() {
@@ -179,6 +181,8 @@ bool StationForm::cancel() {
     m_editEmail = k.editEmail;
     m_editSmtp = k.editSmtp;
     m_editPort = k.editPort;
+    m_smtpSecurity = k.smtpSecurity;
+    m_editLogin = k.editLogin;
     m_backupIndex = k.backupIndex;
     m_backupFolder = k.backupFolder;
     m_mainStationLabel = k.mainStationLabel;
@@ -269,6 +273,10 @@ void StationForm::checkBoxQrpClick() {
     m_mainCategoryLabel = m_station.category;
 }
 
+QStringList StationForm::securityItems() {
+    return {QStringLiteral("Aucune"), QStringLiteral("STARTTLS"), QStringLiteral("TLS")};
+}
+
 QString StationForm::smtpListPath() const {
     return m_programFolder + QStringLiteral("/SMTP.csv");
 }
@@ -290,6 +298,7 @@ void StationForm::editEmailChange(const QString& oldAddress) {
     m_editPort.clear();
     m_listSmtp.clear();
     m_listPort.clear();
+    m_smtpSecurity = m_listSecurity = SmtpSecurity::None;
     if (!m_editEmail.contains(u'@')) {
         return;
     }
@@ -306,9 +315,11 @@ void StationForm::editEmailChange(const QString& oldAddress) {
             continue;
         }
         m_listSmtp = fields.value(1);
-        m_listPort = line.section(u';', 2).trimmed();
+        m_listPort = fields.value(2).trimmed();
+        m_listSecurity = smtpSecurityFromName(fields.value(3), smtpSecurityOfPort(m_listPort));
         m_editSmtp = m_listSmtp;
         m_editPort = m_listPort;
+        m_smtpSecurity = m_listSecurity;
         break;
     }
     m_station.email = m_editEmail;

@@ -102,13 +102,24 @@ public:
 
     [[nodiscard]] const QString& editEmail() const { return m_editEmail; }
     // Sets the address; when its provider changes (or no server and port are given yet) fills
-    // server and port from the SMTP list, else keeps the server and port the operator typed.
+    // server, port and security from the SMTP list (a list without the security field: 465
+    // TLS, 587 STARTTLS, else none), else keeps the server and port the operator typed.
     // Throws IoError when the list cannot be read (the address stays in the field).
     void setEditEmail(const QString& text);
     [[nodiscard]] const QString& editSmtp() const { return m_editSmtp; }
     void setEditSmtp(const QString& text) { m_editSmtp = text; }
     [[nodiscard]] const QString& editPort() const { return m_editPort; }
     void setEditPort(const QString& text) { m_editPort = text; }
+    // The security choice: its items ("Aucune", "STARTTLS", "TLS") in the order of
+    // SmtpSecurity, and the one chosen; the e-mail rule sets it with server and port.
+    [[nodiscard]] static QStringList securityItems();
+    [[nodiscard]] SmtpSecurity smtpSecurity() const { return m_smtpSecurity; }
+    void setSmtpSecurity(SmtpSecurity security) { m_smtpSecurity = security; }
+    // What the SMTP list gives for the address (none when it names no server).
+    [[nodiscard]] SmtpSecurity listSecurity() const { return m_listSecurity; }
+    // The user name for the server; empty: no authentication.
+    [[nodiscard]] const QString& editLogin() const { return m_editLogin; }
+    void setEditLogin(const QString& text) { m_editLogin = text.trimmed(); }
     // Whether the server or port differs from what the SMTP list gives for the address: the
     // operator typed it, and it is kept in the settings file.
     [[nodiscard]] bool smtpTyped() const {
@@ -180,6 +191,9 @@ private:
     QString m_editPort;
     QString m_listSmtp; // what the SMTP list gave for the address
     QString m_listPort;
+    SmtpSecurity m_smtpSecurity = SmtpSecurity::None;
+    SmtpSecurity m_listSecurity = SmtpSecurity::None;
+    QString m_editLogin;
     QList<BackupVolume> m_volumes;
     QString m_backupFolder;
     int m_backupIndex = -1;
@@ -199,6 +213,8 @@ private:
         int dxccIndex = -1;
         bool qrp = false;
         QString editNom, editAD1, editCity, editZipCode, editEmail, editSmtp, editPort;
+        SmtpSecurity smtpSecurity = SmtpSecurity::None;
+        QString editLogin;
         int backupIndex = -1;
         QString backupFolder;
         QString mainStationLabel, mainCategoryLabel;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -93,6 +94,19 @@ QString QtDialogs::chooseFolder(const QString& startFolder) {
         return {};
     }
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDialogs::askPassword(const QString& text) {
+    QInputDialog dialog(boxParent());
+    dialog.setWindowTitle(QApplication::applicationName());
+    dialog.setLabelText(text);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setOkButtonText(buttonTexts().ok);
+    markKind(&dialog, BoxKind::Other);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue();
 }
 
 void QtDialogs::error(const QString& text) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <functional>
 #include <new>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -41,6 +42,8 @@ public:
     [[nodiscard]] virtual QString chooseFolder(const QString& startFolder) = 0;
     // The application's standard error display: what escapes a handler.
     virtual void error(const QString& text) = 0;
+    // A password, typed hidden; nothing when cancelled.
+    [[nodiscard]] virtual std::optional<QString> askPassword(const QString& text) = 0;
 
     // The standard buttons' texts of the interface language.
     void setButtonTexts(const ButtonTexts& texts) { m_buttons = texts; }
@@ -120,6 +123,7 @@ public:
                                    bool mustExist) override;
     [[nodiscard]] QString chooseFolder(const QString& startFolder) override;
     void error(const QString& text) override;
+    [[nodiscard]] std::optional<QString> askPassword(const QString& text) override;
 
 private:
     // The owner window when there is one on screen, else the parent given.

@@ -200,6 +200,21 @@ void ReportWindow::Button_envoiClick() {
             !m_dialogs.ask(sendDespiteErrorsQuestion(), Dialogs::Icon::Warning)) {
             return;
         }
+        MailAccount account{m_station.smtpSecurity(), m_station.editLogin(), {}, {}};
+        if (!account.login.isEmpty()) {
+            if (m_passwordLogin != account.login) {
+                const std::optional<QString> typed =
+                    m_dialogs.askPassword(QStringLiteral("Mot de passe de %1 sur %2")
+                                              .arg(account.login, m_station.editSmtp()));
+                if (!typed) {
+                    return; // nothing sent
+                }
+                m_passwordLogin = account.login;
+                m_password = *typed;
+            }
+            account.password = m_password;
+        }
+        m_session.reportMail().setAccount(account);
         Button_envoi->setEnabled(false);
         QApplication::setOverrideCursor(Qt::BusyCursor);
         const QPointer<ReportWindow> self(this);
@@ -220,6 +235,11 @@ void ReportWindow::Button_envoiClick() {
 void ReportWindow::showSendOutcome(const SendOutcome& outcome) {
     QApplication::restoreOverrideCursor();
     Button_envoi->setEnabled(true);
+    if (!outcome.sent && !outcome.messages.isEmpty() &&
+        outcome.messages.front().startsWith(QStringLiteral("Authentification refusée"))) {
+        m_passwordLogin.clear(); // asked again at the next send
+        m_password.clear();
+    }
     runHandler(m_dialogs, [this, &outcome] {
         for (qsizetype i = 0; i < outcome.messages.size(); ++i) {
             if (i == 0 && !outcome.sent) {

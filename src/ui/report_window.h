@@ -59,6 +59,10 @@ private:
     Dialogs& m_dialogs;
     QString m_cabrilloPath;
     QPlainTextEdit* m_preview = nullptr;
+    // The password typed for this login, kept for the run (never written anywhere); forgotten
+    // when the server refuses it.
+    QString m_passwordLogin;
+    QString m_password;
 };
 
 } // namespace vu

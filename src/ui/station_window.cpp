@@ -86,6 +86,11 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     Edit_email = edit("Edit_email");
     Edit_smtp = edit("Edit_smtp");
     Edit_port = edit("Edit_port");
+    ComboBox_securite = new QComboBox(this);
+    ComboBox_securite->setObjectName(QStringLiteral("ComboBox_securite"));
+    ComboBox_securite->addItems(StationForm::securityItems());
+    Edit_login = edit("Edit_login");
+    Edit_login->setToolTip(QStringLiteral("Vide : le serveur est utilisé sans authentification"));
 
     Label_op = label("Label_op", QStringLiteral("-"));
     Label_nr_zir = label("Label_nr_zir", QStringLiteral("N° ZIR"));
@@ -106,6 +111,8 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     Label5 = label("Label5", QStringLiteral("Email"));
     Label6 = label("Label6", QStringLiteral("SMTP"));
     Label7 = label("Label7", QStringLiteral("Port"));
+    Label_securite = label("Label_securite", QStringLiteral("Sécurité"));
+    Label_login = label("Label_login", QStringLiteral("Identifiant"));
     Label_BD_ZIR = label("Label_BD_ZIR", QStringLiteral("BD ZIR : "));
     Label_Date_BD = label("Label_Date_BD", QStringLiteral("Date BD"));
     Label_info_Internet = label("Label_info_Internet", QStringLiteral("Internet"));
@@ -142,6 +149,8 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     addRow(Label5, Edit_email);
     addRow(Label6, Edit_smtp);
     addRow(Label7, Edit_port);
+    addRow(Label_securite, ComboBox_securite);
+    addRow(Label_login, Edit_login);
     auto* backupFrame = new QGroupBox(this);
     auto* backupLayout = new QHBoxLayout(backupFrame);
     backupLayout->addWidget(Label3);
@@ -165,9 +174,10 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     resize(685, 467);
 
     // Tab order: the order of the design's table, with "Annuler" right after OK.
-    QWidget* order[] = {Edit_op,      Edit_NZRB,     Edit_station, ComboBox_DXCC, CheckBox_QRP,
-                        Button_quit,  BitBtn1,       Edit_nom,     Edit_AD1,      Edit_CITY,
-                        Edit_ZIPCODE, combobox_save, Edit_email,   Edit_smtp,     Edit_port};
+    QWidget* order[] = {Edit_op,           Edit_NZRB,     Edit_station, ComboBox_DXCC, CheckBox_QRP,
+                        Button_quit,       BitBtn1,       Edit_nom,     Edit_AD1,      Edit_CITY,
+                        Edit_ZIPCODE,      combobox_save, Edit_email,   Edit_smtp,     Edit_port,
+                        ComboBox_securite, Edit_login};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }
@@ -190,6 +200,12 @@ StationWindow::StationWindow(Application& app, Dialogs& dialogs, QWidget* parent
     onEdit(Edit_email, [&form](const QString& t) { form.setEditEmail(t); });
     onEdit(Edit_smtp, [&form](const QString& t) { form.setEditSmtp(t); });
     onEdit(Edit_port, [&form](const QString& t) { form.setEditPort(t); });
+    onEdit(Edit_login, [&form](const QString& t) { form.setEditLogin(t); });
+    connect(ComboBox_securite, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!m_rendering && index >= 0) {
+            guarded([&] { m_app.stationForm().setSmtpSecurity(static_cast<SmtpSecurity>(index)); });
+        }
+    });
     connect(Edit_op, &QLineEdit::editingFinished, this,
             [this] { guarded([this] { m_app.stationForm().editOpExit(); }); });
     connect(Edit_station, &QLineEdit::editingFinished, this,
@@ -258,6 +274,10 @@ void StationWindow::render() {
     showText(Edit_email, form.editEmail());
     showText(Edit_smtp, form.editSmtp());
     showText(Edit_port, form.editPort());
+    ComboBox_securite->setCurrentIndex(static_cast<int>(form.smtpSecurity()));
+    if (Edit_login->text() != form.editLogin() && !Edit_login->hasFocus()) {
+        Edit_login->setText(form.editLogin());
+    }
     const QStringList backups = form.backupItems();
     QStringList shown;
     for (int i = 0; i < combobox_save->count(); ++i) {

@@ -43,6 +43,8 @@ public:
     QLineEdit* Edit_email;
     QLineEdit* Edit_smtp;
     QLineEdit* Edit_port;
+    QComboBox* ComboBox_securite;
+    QLineEdit* Edit_login;
     QLabel* Label_op;
     QLabel* Label_nr_zir;
     QLabel* Label_station;
@@ -58,6 +60,8 @@ public:
     QLabel* Label5;
     QLabel* Label6;
     QLabel* Label7;
+    QLabel* Label_securite;
+    QLabel* Label_login;
     QLabel* Label_BD_ZIR;
     QLabel* Label_Date_BD;
     QLabel* Label_info_Internet;

@@ -1,11 +1,15 @@
 #include "contest_log/contest_file.h"
 #include "platform/cp1252.h"
 #include "support/cli_runner.h"
+#include "support/https_server.h"
+#include "support/smtp_sink.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -63,6 +67,8 @@ TEST(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(test::runCli({"check", "a.QRP", "b.QRP"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"stats"}).exitCode, 2);
     EXPECT_EQ(test::runCli({"stats", "a.QRP", "b.QRP"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"mail"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"mail", "a.QRP", "--to"}).exitCode, 2);
 }
 
 TEST(Cli, ScorePrintsEveryRowThenTheScoreLabel) {
@@ -270,6 +276,76 @@ TEST(Cli, CheckPrintsTheFindingsAndExitsWithOneOnAnError) {
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(missing.err, "Fichier introuvable : " + dir.filePath("NONE.QRP") + "\n");
     EXPECT_TRUE(missing.out.isEmpty());
+}
+
+// The mail command writes and checks the report, then sends it with the station's server,
+// security and login, the password from the standard input; it says why a send failed.
+TEST(Cli, MailSendsTheCheckedReportOverStartTlsWithTheLogin) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const test::TestCertificate cert;
+    ASSERT_FALSE(cert.certificate().isEmpty()) << qPrintable(cert.error());
+    test::SmtpSink sink(
+        {"--starttls", cert.certificate(), cert.key(), "--auth", "d4eri", "s3cret"});
+    ASSERT_GT(sink.port(), 0);
+    const QString program = programFolder(
+        dir, kStation + QStringList{"[OP]", "NAME=Jean", "AD1=1 rue", "AD2=Paris", "AD3=75001",
+                                    "email=d4eri@example.org", "[SMTP]", "SERVER=127.0.0.1",
+                                    QStringLiteral("PORT=%1").arg(sink.port()), "SECURITY=starttls",
+                                    "LOGIN=d4eri"});
+    const QDate day(2024, 1, 15);
+    const QString log = dir.filePath("LOG.QRP");
+    const auto writeLog = [&log](const Record& record) {
+        test::writeFile(log, QByteArray(88, '\0') + encodeRecord(record));
+    };
+    writeLog(test::lineRecord("DL1ABC", "20", day, {8, 6}));
+    const QStringList mail = {"mail",  log,    "--program-folder",
+                              program, "--to", "checker@example.org"};
+    const QStringList trusted = mail + QStringList{"--cacert", cert.certificate()};
+
+    const struct {
+        const char* name;
+        QStringList args;
+        QByteArray input;
+        int exitCode;
+        QString errStart; // on a line of its own
+    } failures[] = {
+        {"wrong password", trusted + QStringList{"--password-stdin"}, "guess\n", 1,
+         "Authentification refusée par le serveur"},
+        {"certificate not trusted", mail + QStringList{"--password-stdin"}, "s3cret\n", 1,
+         "Certificat du serveur non reconnu"},
+        {"no password given", trusted, "", 2, "Le serveur est utilisé avec l'identifiant d4eri"},
+    };
+    for (const auto& c : failures) {
+        const test::CliResult r = test::runCli(c.args, c.input);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.name;
+        // After what the tool says at every start (no roster here).
+        EXPECT_TRUE(r.err.contains(u'\n' + c.errStart)) << c.name << ": " << r.err.toStdString();
+    }
+    EXPECT_EQ(sink.messageCount(), 0);
+
+    const test::CliResult sent =
+        test::runCli(trusted + QStringList{"--password-stdin"}, "s3cret\n");
+    ASSERT_EQ(sent.exitCode, 0) << sent.err.toStdString();
+    EXPECT_EQ(sent.out, "Vos fichiers compte rendus ont été envoyés au  correcteur\n");
+    const QJsonObject got = sink.message(1);
+    EXPECT_TRUE(got.value("secure").toBool());
+    EXPECT_EQ(got.value("login").toString(), "d4eri");
+    EXPECT_EQ(got.value("rcptTos").toArray().first().toString(), "checker@example.org");
+    EXPECT_EQ(got.value("parts").toArray().last().toObject().value("filename").toString(),
+              "LOG.CBR");
+
+    // A report with a check error goes only when forced.
+    writeLog(test::lineRecord("DL1ABC", "160", day, {8, 6}));
+    const test::CliResult refused =
+        test::runCli(trusted + QStringList{"--password-stdin"}, "s3cret\n");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.out, "error: line 1: band \"160\" gives no frequency\n");
+    EXPECT_EQ(sink.messageCount(), 1);
+    const test::CliResult forced =
+        test::runCli(trusted + QStringList{"--password-stdin", "--force"}, "s3cret\n");
+    EXPECT_EQ(forced.exitCode, 0) << forced.err.toStdString();
+    EXPECT_FALSE(sink.message(2).isEmpty());
 }
 
 TEST(Cli, LogStoresEachLineAsEnterDoesAndStopsAtARefusedOne) {

@@ -1,6 +1,7 @@
 #include "platform/smtp_send.h"
 
 #include "platform/errors.h"
+#include "support/https_server.h"
 #include "support/smtp_sink.h"
 #include "support/test_support.h"
 
@@ -192,6 +193,67 @@ TEST(SmtpSend, NonAsciiAndLongFieldsMakeValidMail) {
     const QJsonArray parts = got["parts"].toArray();
     ASSERT_EQ(parts.size(), 2);
     EXPECT_EQ(parts[1]["filename"].toString(), name);
+}
+
+// The secure sends, against a server that takes mail only from the login "d4eri" / "s3cret".
+struct SecureCase {
+    const char* name;
+    SmtpSecurity security;
+    const char* serverMode; // "--tls" or "--starttls"
+};
+
+TEST(SmtpSend, EachSecurityAuthenticatesOverTlsWithTheTrustedCertificate) {
+    const test::TestCertificate cert;
+    ASSERT_FALSE(cert.certificate().isEmpty()) << qPrintable(cert.error());
+    for (const SecureCase& c : {SecureCase{"implicit TLS", SmtpSecurity::Tls, "--tls"},
+                                SecureCase{"STARTTLS", SmtpSecurity::StartTls, "--starttls"}}) {
+        SCOPED_TRACE(c.name);
+        test::SmtpSink sink({QString::fromLatin1(c.serverMode), cert.certificate(), cert.key(),
+                             "--auth", "d4eri", "s3cret"});
+        ASSERT_GT(sink.port(), 0);
+        const MailAccount account{c.security, QStringLiteral("d4eri"), QStringLiteral("s3cret"),
+                                  cert.certificate()};
+        sendMail({QStringLiteral("127.0.0.1"), sink.port(), 2000, 10000}, account, plainMessage());
+        const QJsonObject got = sink.message(1);
+        EXPECT_TRUE(got.value("secure").toBool());
+        EXPECT_EQ(got.value("login").toString(), "d4eri");
+        EXPECT_EQ(got.value("headers").toObject().value("To").toString(), "checker@example.org");
+
+        // A wrong password, and a certificate nobody vouches for, send nothing.
+        MailAccount wrong = account;
+        wrong.password = QStringLiteral("guess");
+        MailAccount untrusted = account;
+        untrusted.caFile.clear();
+        for (const auto& [account2, words] :
+             {std::pair{wrong, "Authentification refusée par le serveur"},
+              std::pair{untrusted, "Certificat du serveur non reconnu"}}) {
+            try {
+                sendMail({QStringLiteral("127.0.0.1"), sink.port(), 2000, 10000}, account2,
+                         plainMessage());
+                ADD_FAILURE() << "sent with " << words;
+            } catch (const AppError& e) {
+                EXPECT_TRUE(e.message().startsWith(QString::fromUtf8(words)))
+                    << qPrintable(e.message());
+            }
+        }
+        EXPECT_EQ(sink.messageCount(), 1);
+    }
+}
+
+TEST(SmtpSend, StartTlsAskedOfAServerThatDoesNotOfferItSendsNothing) {
+    test::SmtpSink sink;
+    ASSERT_GT(sink.port(), 0);
+    const MailAccount account{
+        SmtpSecurity::StartTls, QStringLiteral("d4eri"), QStringLiteral("s3cret"), {}};
+    try {
+        sendMail({QStringLiteral("127.0.0.1"), sink.port(), 2000, 10000}, account, plainMessage());
+        ADD_FAILURE() << "sent in the clear";
+    } catch (const AppError& e) {
+        EXPECT_TRUE(e.message().startsWith(
+            QStringLiteral("Le serveur ne propose pas de connexion sécurisée")))
+            << qPrintable(e.message());
+    }
+    EXPECT_EQ(sink.messageCount(), 0);
 }
 
 } // namespace

@@ -219,6 +219,36 @@ TEST_F(SettingsTest, ATypedServerAndAChosenBackupFolderComeBack) {
     EXPECT_EQ(start().stationForm().editSmtp(), QStringLiteral("smtp.free.fr"));
 }
 
+// The security the operator chose over the list's and his login come back; the list's own
+// security is not written, and a file without them means no security and no login.
+TEST_F(SettingsTest, AChosenSecurityAndTheLoginComeBack) {
+    Application& first = start();
+    first.stationForm().setEditEmail("op@laposte.net");
+    EXPECT_EQ(first.stationForm().smtpSecurity(), SmtpSecurity::StartTls);
+    first.saveSettings();
+    EXPECT_FALSE(savedLines().contains("[SMTP]"));
+    first.stationForm().setSmtpSecurity(SmtpSecurity::Tls);
+    first.stationForm().setEditLogin(" op ");
+    first.saveSettings();
+    const QStringList lines = savedLines();
+    EXPECT_EQ(lines.mid(lines.indexOf("[SMTP]")),
+              (QStringList{"[SMTP]", "SECURITY=tls", "LOGIN=op"}));
+
+    Application& second = start();
+    EXPECT_EQ(second.stationForm().smtpSecurity(), SmtpSecurity::Tls);
+    EXPECT_EQ(second.stationForm().editLogin(), QStringLiteral("op"));
+    EXPECT_EQ(second.stationForm().editSmtp(), QStringLiteral("smtp.laposte.net"));
+
+    // Back to the list's security and no login: the next start is as without the section.
+    second.stationForm().setSmtpSecurity(SmtpSecurity::StartTls);
+    second.stationForm().setEditLogin("");
+    second.saveSettings();
+    EXPECT_TRUE(savedLines().contains("SECURITY="));
+    Application& third = start();
+    EXPECT_EQ(third.stationForm().smtpSecurity(), SmtpSecurity::StartTls);
+    EXPECT_TRUE(third.stationForm().editLogin().isEmpty());
+}
+
 TEST_F(SettingsTest, OutOfRangeValuesFallBack) {
     struct Case {
         QStringList lines;

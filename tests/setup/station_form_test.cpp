@@ -30,7 +30,10 @@ protected:
                                               "provider;smtp.provider.fr; 587 \r\n"
                                               "Provider;wrong.case;1\r\n"
                                               "provider;second.match;2\r\n"
-                                              "twofields;only.server\r\n");
+                                              "twofields;only.server\r\n"
+                                              "secure;smtp.secure.net;465;tls\r\n"
+                                              "club;mail.club.org;465;none\r\n"
+                                              "odd;mail.odd.org;25;STARTTLS\r\n");
         table.setRowCount(4);
         table.setCell(Col::Call, 1, "F5ABC");
         table.setCell(Col::Call, 2, "DL1XYZ");
@@ -164,21 +167,28 @@ TEST_F(StationFormTest, TheEmailFindsServerAndPortByMailDomain) {
         const char* address;
         const char* smtp;
         const char* port;
+        SmtpSecurity security;
     };
     const Case cases[] = {
-        {"op@provider.fr", "smtp.provider.fr", "587"}, // first match, port trimmed
-        {"op@orange.fr", "smtp.orange.fr", "25"},
-        {"op@PROVIDER.fr", "", ""}, // the domain is compared exactly
-        {"op@twofields.net", "only.server", ""},
-        {"op@provider", "", ""}, // no "." after the "@": no domain
-        {"op@unknown.it", "", ""},
+        // first match, port trimmed; without a security field the port tells it
+        {"op@provider.fr", "smtp.provider.fr", "587", SmtpSecurity::StartTls},
+        {"op@orange.fr", "smtp.orange.fr", "25", SmtpSecurity::None},
+        {"op@PROVIDER.fr", "", "", SmtpSecurity::None}, // the domain is compared exactly
+        {"op@twofields.net", "only.server", "", SmtpSecurity::None},
+        {"op@secure.net", "smtp.secure.net", "465", SmtpSecurity::Tls},
+        {"op@club.org", "mail.club.org", "465", SmtpSecurity::None}, // the field over the port
+        {"op@odd.org", "mail.odd.org", "25", SmtpSecurity::StartTls},
+        {"op@provider", "", "", SmtpSecurity::None}, // no "." after the "@": no domain
+        {"op@unknown.it", "", "", SmtpSecurity::None},
     };
     for (const Case& c : cases) {
         form.setEditSmtp("stale");
         form.setEditPort("stale");
+        form.setSmtpSecurity(SmtpSecurity::Tls);
         form.setEditEmail(c.address);
         EXPECT_EQ(form.editSmtp(), QString::fromLatin1(c.smtp)) << c.address;
         EXPECT_EQ(form.editPort(), QString::fromLatin1(c.port)) << c.address;
+        EXPECT_EQ(form.smtpSecurity(), c.security) << c.address;
         EXPECT_EQ(station.email, QString::fromLatin1(c.address));
     }
     form.setEditSmtp("stale");
@@ -194,14 +204,17 @@ TEST_F(StationFormTest, ATypedServerStaysUntilTheProviderChanges) {
     EXPECT_FALSE(form.smtpTyped());
     form.setEditSmtp("127.0.0.1");
     form.setEditPort("2525");
+    form.setSmtpSecurity(SmtpSecurity::Tls);
     EXPECT_TRUE(form.smtpTyped());
     form.setEditEmail("jean@orange.fr");
     EXPECT_EQ(form.editSmtp(), QStringLiteral("127.0.0.1"));
     EXPECT_EQ(form.editPort(), QStringLiteral("2525"));
+    EXPECT_EQ(form.smtpSecurity(), SmtpSecurity::Tls);
     EXPECT_EQ(station.email, QStringLiteral("jean@orange.fr"));
     form.setEditEmail("jean@provider.fr");
     EXPECT_EQ(form.editSmtp(), QStringLiteral("smtp.provider.fr"));
     EXPECT_EQ(form.editPort(), QStringLiteral("587"));
+    EXPECT_EQ(form.smtpSecurity(), SmtpSecurity::StartTls);
     form.setEditSmtp("");
     form.setEditPort("");
     form.setEditEmail("jeanne@provider.fr"); // nothing given: the list fills them again

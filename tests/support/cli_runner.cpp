@@ -4,10 +4,11 @@
 
 namespace vu::test {
 
-CliResult runCli(const QStringList& args) {
+CliResult runCli(const QStringList& args, const QByteArray& input) {
 #ifdef VARURAV_CLI_PATH
     QProcess process;
     process.start(QStringLiteral(VARURAV_CLI_PATH), args);
+    process.write(input);
     process.closeWriteChannel();
     if (!process.waitForFinished(120000)) {
         process.kill();
@@ -17,6 +18,7 @@ CliResult runCli(const QStringList& args) {
             QString::fromUtf8(process.readAllStandardError())};
 #else
     (void)args;
+    (void)input;
     return {};
 #endif
 }

@@ -11,7 +11,7 @@ struct CliResult {
     QString err;
 };
 
-// Runs varurav-uda-cli with the arguments and waits for it.
-[[nodiscard]] CliResult runCli(const QStringList& args);
+// Runs varurav-uda-cli with the arguments, `input` on its standard input, and waits for it.
+[[nodiscard]] CliResult runCli(const QStringList& args, const QByteArray& input = {});
 
 } // namespace vu::test

@@ -87,6 +87,27 @@ bool run(const QString& program, const QStringList& args, QString& error) {
 
 } // namespace
 
+bool makeTestCertificate(const QString& certificate, const QString& key, QString& error) {
+    return run(QStringLiteral("openssl"),
+               {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1", "-addext",
+                "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", certificate},
+               error);
+}
+
+TestCertificate::TestCertificate() {
+    if (!m_dir.isValid()) {
+        m_error = QStringLiteral("no temporary folder");
+        return;
+    }
+    const QString certificate = m_dir.filePath(QStringLiteral("cert.pem"));
+    const QString key = m_dir.filePath(QStringLiteral("key.pem"));
+    if (makeTestCertificate(certificate, key, m_error)) {
+        m_certificate = certificate;
+        m_key = key;
+    }
+}
+
 LocalHttpsServer::LocalHttpsServer() = default;
 
 LocalHttpsServer::~LocalHttpsServer() {
@@ -103,11 +124,7 @@ bool LocalHttpsServer::start() {
     }
     const QString cert = m_dir.filePath(QStringLiteral("cert.pem"));
     const QString key = m_dir.filePath(QStringLiteral("key.pem"));
-    if (!run(QStringLiteral("openssl"),
-             {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-              "-days", "1", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
-              "-keyout", key, "-out", cert},
-             m_error)) {
+    if (!makeTestCertificate(cert, key, m_error)) {
         return false;
     }
     const QString script = m_dir.filePath(QStringLiteral("server.py"));

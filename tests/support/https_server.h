@@ -44,6 +44,31 @@ private:
     QString m_error;
 };
 
+// A self-signed certificate for 127.0.0.1 and its key, made with openssl in a folder of its own
+// that lives as long as the object; the certificate is its own authority (give it as the CA
+// file to trust).
+class TestCertificate {
+public:
+    TestCertificate();
+    TestCertificate(const TestCertificate&) = delete;
+    TestCertificate& operator=(const TestCertificate&) = delete;
+    // Empty when it could not be made (the reason in error()).
+    [[nodiscard]] const QString& certificate() const { return m_certificate; }
+    [[nodiscard]] const QString& key() const { return m_key; }
+    [[nodiscard]] const QString& error() const { return m_error; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_certificate;
+    QString m_key;
+    QString m_error;
+};
+
+// Makes a self-signed certificate for 127.0.0.1 at `certificate`, its key at `key`; false (with
+// the reason in `error`) when openssl failed.
+[[nodiscard]] bool makeTestCertificate(const QString& certificate, const QString& key,
+                                       QString& error);
+
 // An address on 127.0.0.1 where nothing listens.
 [[nodiscard]] QString refusingUrl();
 

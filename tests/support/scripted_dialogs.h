@@ -13,8 +13,10 @@ class ScriptedDialogs : public Dialogs {
 public:
     std::deque<bool> answers; // for ask(); defaultAnswer when empty
     bool defaultAnswer = false;
-    std::deque<QString> files;   // for openFile(); cancelled when empty
-    std::deque<QString> folders; // for chooseFolder(); cancelled when empty
+    std::deque<QString> files;     // for openFile(); cancelled when empty
+    std::deque<QString> folders;   // for chooseFolder(); cancelled when empty
+    std::deque<QString> passwords; // for askPassword(); cancelled when empty
+    QStringList passwordPrompts;
     QStringList messages;
     QStringList questions;
     QStringList errors;
@@ -36,6 +38,13 @@ public:
     }
     QString openFile(const QString&, const QString&, bool) override { return take(files); }
     QString chooseFolder(const QString&) override { return take(folders); }
+    std::optional<QString> askPassword(const QString& text) override {
+        passwordPrompts << text;
+        if (passwords.empty()) {
+            return std::nullopt;
+        }
+        return take(passwords);
+    }
     void error(const QString& text) override {
         errors << text;
         report(QStringLiteral("error"), text);

@@ -9,15 +9,23 @@ Options after OUT_DIR change how it answers:
   --reject-data TEXT     answers the end of the message with TEXT (a full reply: "554 ...")
   --stall-data           takes the whole message, stores it, and never answers the final "."
   --drop-data            closes the connection when the message would begin (at DATA)
+  --tls CERT KEY         speaks TLS from the first byte with that certificate
+  --starttls CERT KEY    offers STARTTLS with that certificate and takes no mail without it
+  --auth LOGIN PASSWORD  takes mail only after AUTH (PLAIN or LOGIN) with these, over TLS
+
+Each stored message also says whether it came over TLS ("secure") and under which login
+("login", empty without authentication).
 """
 import asyncio
 import email
 import json
 import os
+import ssl
 import sys
+import warnings
 from email import policy
 
-from aiosmtpd.smtp import SMTP
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 OUT_DIR = sys.argv[1]
 LIFETIME_S = 300
@@ -29,6 +37,27 @@ def option(name):
         i = OPTIONS.index(name)
         return OPTIONS[i + 1] if i + 1 < len(OPTIONS) else True
     return None
+
+
+def option_pair(name):
+    if name in OPTIONS:
+        i = OPTIONS.index(name)
+        return OPTIONS[i + 1], OPTIONS[i + 2]
+    return None
+
+
+def tls_context(pair):
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(*pair)
+    return context
+
+
+def authenticate(server, session, envelope, mechanism, auth_data):
+    expected = option_pair("--auth")
+    ok = (isinstance(auth_data, LoginPassword) and expected is not None
+          and auth_data.login.decode() == expected[0]
+          and auth_data.password.decode() == expected[1])
+    return AuthResult(success=ok, handled=False, auth_data=auth_data)
 
 
 def header_lines(envelope):
@@ -72,6 +101,10 @@ class Store:
             "rcptTos": envelope.rcpt_tos,
             "headers": {k: str(v) for k, v in msg.items()},
             "parts": parts,
+            "secure": session.ssl is not None
+            or server.transport.get_extra_info("ssl_object") is not None,
+            "login": (session.auth_data.login.decode()
+                      if isinstance(session.auth_data, LoginPassword) else ""),
             "longestHeaderLine": max(len(line) for line in header_lines(envelope)),
             "longestHeaderText": max(header_lines(envelope), key=len).decode("ascii", "replace"),
         }
@@ -99,7 +132,19 @@ class Server(SMTP):
 async def main():
     store = Store()
     loop = asyncio.get_running_loop()
-    server = await loop.create_server(lambda: Server(store), "127.0.0.1", 0)
+    implicit = option_pair("--tls")
+    starttls = option_pair("--starttls")
+    auth = option_pair("--auth") is not None
+    settings = {"hostname": "localhost"}
+    warnings.simplefilter("ignore")  # AUTH without TLS over implicit TLS
+    if starttls:
+        settings.update(tls_context=tls_context(starttls), require_starttls=True)
+    if auth:
+        # Over implicit TLS the whole connection is secure from the start.
+        settings.update(authenticator=authenticate, auth_required=True,
+                        auth_require_tls=not implicit)
+    server = await loop.create_server(lambda: Server(store, **settings), "127.0.0.1", 0,
+                                      ssl=tls_context(implicit) if implicit else None)
     print(server.sockets[0].getsockname()[1], flush=True)
     try:
         await asyncio.wait_for(server.serve_forever(), LIFETIME_S)

@@ -22,7 +22,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_GT(sink.port(), 0);
-        test::layProgramFolder(m_dir.path(), {"[VGlobales]", "OPERATOR=D4ERI", "[OP]", "NAME=Eric",
+        test::layProgramFolder(m_dir.path(), {"[VGlobales]", "OPERATOR=D4ERI", "[OP]", "NAME=Jean",
                                               "email=d4eri@orange.fr"});
         test::layReferenceData(m_dir.path());
         app.startUp();
@@ -79,6 +79,51 @@ TEST_F(ReportWindowSend, AnUnansweredEndOfMessageEndsWithinTheLimitAndMayHaveArr
     EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("il est peut-être arrivé")))
         << dialogs.errors[0].toStdString();
     EXPECT_TRUE(dialogs.messages.isEmpty()); // no "not sent" after it
+}
+
+// With a login the send asks for the password, once for the run; a cancelled prompt sends
+// nothing. (The server here offers no authentication, so the message goes all the same.)
+TEST(ReportWindowPassword, ThePasswordIsAskedOnceAndACancelSendsNothing) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    test::SmtpSink sink;
+    ASSERT_GT(sink.port(), 0);
+    test::layProgramFolder(dir.path(), {"[VGlobales]", "OPERATOR=D4ERI", "[OP]", "NAME=Jean",
+                                        "email=d4eri@orange.fr"});
+    test::layReferenceData(dir.path());
+    test::FixedTime time{QDateTime(QDate(2024, 1, 15), QTime(10, 0), Qt::UTC)};
+    Application app{{dir.path(), &time, false, {}}};
+    app.startUp();
+    app.acceptStation();
+    app.setContestFile(dir.filePath("Files/LOG.QRP"));
+    app.session().contestFile().createNew(app.session().clock().localNow());
+    app.activateMain();
+    app.session().setReportMailOptions({QString::fromLatin1(kCommitteeAddress), 2000, 10000});
+    app.stationForm().setEditSmtp("127.0.0.1");
+    app.stationForm().setEditPort(QString::number(sink.port()));
+    app.stationForm().setEditLogin("d4eri");
+    test::ScriptedDialogs dialogs;
+    ReportWindow window(app.session(), app.stationForm(), dialogs);
+    const auto send = [&] {
+        window.show();
+        window.FormActivate();
+        QTest::mouseClick(window.Button_envoi, Qt::LeftButton);
+    };
+
+    send(); // no password given: nothing goes
+    EXPECT_EQ(dialogs.passwordPrompts, QStringList{"Mot de passe de d4eri sur 127.0.0.1"});
+    EXPECT_FALSE(app.session().reportMail().sending());
+    EXPECT_TRUE(window.isVisible());
+
+    dialogs.passwords = {QStringLiteral("s3cret")};
+    send();
+    ASSERT_TRUE(test::waitFor([&] { return !window.isVisible(); }, 10000));
+    EXPECT_EQ(app.session().reportMail().account().password, QStringLiteral("s3cret"));
+    send(); // kept for the run
+    ASSERT_TRUE(test::waitFor([&] { return !window.isVisible(); }, 10000));
+    EXPECT_EQ(dialogs.passwordPrompts.size(), 2);
+    EXPECT_FALSE(sink.message(2).isEmpty());
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
 }
 
 } // namespace
