@@ -3,6 +3,10 @@
 #include "contest_log/bands.h"
 #include "contest_log/log_format.h"
 
+#include <QDir>
+#include <QFile>
+#include <cstdlib>
+
 namespace vu::bench {
 
 QByteArray syntheticLog(int lines) {
@@ -24,6 +28,20 @@ QByteArray syntheticLog(int lines) {
         bytes += encodeRecord(r);
     }
     return bytes;
+}
+
+void layProgramFolder(const QString& program, int lines) {
+    QDir().mkpath(program + "/Fichiers_BD");
+    QFile::copy(VARURAV_FIXTURES_DIR "/cty_wt.dat", program + "/cty_wt.dat");
+    QFile::copy(VARURAV_FIXTURES_DIR "/roster_sample.csv",
+                program + "/Fichiers_BD/VUZ_adar_2021.csv");
+    QDir().mkpath(program + "/Files");
+    QFile log(program + "/Files/LOG.QRP");
+    if (!log.open(QIODevice::WriteOnly)) {
+        std::abort();
+    }
+    log.write(syntheticLog(lines));
+    log.close();
 }
 
 } // namespace vu::bench

@@ -19,17 +19,7 @@ namespace {
 struct Station {
     explicit Station(int lines) {
         const QString program = dir.path();
-        QDir().mkpath(program + "/Fichiers_BD");
-        QFile::copy(VARURAV_FIXTURES_DIR "/cty_wt.dat", program + "/cty_wt.dat");
-        QFile::copy(VARURAV_FIXTURES_DIR "/roster_sample.csv",
-                    program + "/Fichiers_BD/VUZ_adar_2021.csv");
-        QDir().mkpath(program + "/Files");
-        QFile log(program + "/Files/LOG.QRP");
-        if (!log.open(QIODevice::WriteOnly)) {
-            std::abort();
-        }
-        log.write(syntheticLog(lines));
-        log.close();
+        layProgramFolder(program, lines);
         ApplicationOptions options;
         options.programFolder = program;
         options.allowNetwork = false;
